@@ -1,0 +1,261 @@
+#include "app/frmMain.h"
+
+#include "monitor/HostListFile.h"
+#include "monitor/IntervalText.h"
+#include "platform/HostGrid.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace
+{
+const QString programVersionText = QStringLiteral("Sentrova v1.0");
+
+// The client area is 8640 by 5055 twips.
+constexpr int clientWidthTwips = 8640;
+constexpr int clientHeightTwips = 5055;
+}
+
+frmMain::frmMain(const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent)
+    , m_programFolder(programFolder)
+    , m_log(programFolder)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("サーバー監視ユーティリティ"));
+    createControls();
+    createMenu();
+    startUp();
+}
+
+frmMain::~frmMain()
+{
+    closeDialogs();
+}
+
+void frmMain::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
+    setCentralWidget(client);
+
+    Label1 = new QLabel(QStringLiteral("サーバー監視間隔"), client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(rectFromTwips(240, 160, 1695, 255));
+
+    Text1 = new QLineEdit(QStringLiteral("15"), client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(rectFromTwips(2040, 120, 735, 270));
+
+    // The box holds seconds, so the unit label says seconds.
+    Label3 = new QLabel(QStringLiteral("秒"), client);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(rectFromTwips(2880, 160, 375, 255));
+
+    Label2 = new QLabel(QStringLiteral("前回監視時間"), client);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(rectFromTwips(3720, 160, 3375, 255));
+
+    cmdMonitor = new QPushButton(QStringLiteral("開始"), client);
+    cmdMonitor->setObjectName(QStringLiteral("cmdMonitor"));
+    cmdMonitor->setGeometry(rectFromTwips(7560, 60, 855, 375));
+
+    grdHotGrid = new HostGrid(client);
+    grdHotGrid->setObjectName(QStringLiteral("grdHotGrid"));
+    grdHotGrid->setGeometry(rectFromTwips(240, 480, 8295, 3975));
+
+    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(rectFromTwips(240, 4560, 8295, 255));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setValue(0);
+
+    StatusBar1 = new QWidget(client);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setGeometry(rectFromTwips(0, 4800, clientWidthTwips, 255));
+    for (int i = 0; i < 3; ++i) {
+        auto *panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(2, 0, 2, 0);
+        m_panels[i] = panel;
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(60000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(2000);
+
+    connect(cmdMonitor, &QPushButton::clicked, this, &frmMain::cmdMonitorClicked);
+    connect(Text1, &QLineEdit::textChanged, this, &frmMain::Text1Changed);
+
+    setFixedSize(sizeHint());
+}
+
+void frmMain::createMenu()
+{
+    QMenu *mnuFile = menuBar()->addMenu(QStringLiteral("環境設定"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    auto addItem = [&](QAction *&item, const char *name, const QString &caption, void (frmMain::*handler)()) {
+        item = mnuFile->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, handler);
+    };
+    addItem(mnuSep1, "mnuSep1", QStringLiteral("ホスト設定"), &frmMain::mnuSep1Clicked);
+    addItem(mnuWWW, "mnuWWW", QStringLiteral("WWW設定"), &frmMain::mnuWWWClicked);
+    addItem(mnuNotification, "mnuNotification", QStringLiteral("障害通知"), &frmMain::mnuNotificationClicked);
+    mnuNotification->setCheckable(true);
+    addItem(menuHELP, "menuHELP", QStringLiteral("ヘルプ"), &frmMain::menuHELPClicked);
+    addItem(mnuExit, "mnuExit", QStringLiteral("終了"), &frmMain::mnuExitClicked);
+    setFixedSize(sizeHint());
+}
+
+QLabel *frmMain::statusPanel(int number) const
+{
+    return number >= 1 && number <= 3 ? m_panels[number - 1] : nullptr;
+}
+
+void frmMain::startUp()
+{
+    LoadWWWConfig();
+    // The box still holds its design text "15" here.
+    IntervalSec = IntervalText::seconds(Text1->text()).value_or(IntervalText::emptyBoxSeconds);
+    ProgressBar1->setRange(0, static_cast<qint16>(IntervalSec * 50));
+    Timer1->stop();
+    Timer2->stop();
+    LogEvent(QStringLiteral("Sentrovaを起動しました..."));
+    NotificationOn = false;
+    m_panels[0]->setText(programVersionText);
+    const int panelWidthsTwips[3] = {1800, 3700, 2900};
+    int left = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int width = twipsToPixels(panelWidthsTwips[i]);
+        m_panels[i]->setGeometry(left, 0, width, StatusBar1->height());
+        left += width;
+    }
+    setUpGrid();
+    Text1->setText(SettingsStore::read(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("60")));
+    LoadHostList();
+    LogEvent(QStringLiteral("Sentrova起動完了"));
+}
+
+void frmMain::setUpGrid()
+{
+    grdHotGrid->setColumnAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
+    grdHotGrid->setColumnAlignment(2, Qt::AlignCenter);
+    grdHotGrid->setColumnWidthTwips(0, 2875);
+    grdHotGrid->setColumnWidthTwips(1, 1600);
+    grdHotGrid->setColumnWidthTwips(2, 3800);
+    const QString headers[3] = {QStringLiteral("IPアドレス"), QStringLiteral("ポート番号"), QStringLiteral("状態")};
+    grdHotGrid->setRow(0);
+    for (int column = 0; column < 3; ++column) {
+        grdHotGrid->setColumn(column);
+        grdHotGrid->setText(headers[column]);
+    }
+}
+
+void frmMain::LoadHostList()
+{
+    if (HostListFile::load(m_programFolder, *grdHotGrid))
+        LogEvent(QStringLiteral("Sentrova環境設定ファイルをロードしました。"));
+    else
+        LogEvent(QStringLiteral("環境設定ファイルを読み取れません。"));
+    LoadSMTPConfig();
+}
+
+void frmMain::LogEvent(const QString &whatHappened)
+{
+    m_log.LogEvent(whatHappened);
+}
+
+void frmMain::Notify(const QString &downSystem, std::function<void(bool accepted)> done)
+{
+    // The failure report sender is not built yet.
+    Q_UNUSED(downSystem);
+    if (done)
+        done(false);
+}
+
+void frmMain::LoadSMTPConfig()
+{
+    // Mail settings arrive with the failure notification.
+}
+
+void frmMain::SaveSMTPConfig()
+{
+}
+
+void frmMain::makeWWW()
+{
+    // The status page arrives with its writer.
+}
+
+void frmMain::LoadWWWConfig()
+{
+}
+
+void frmMain::cmdMonitorClicked()
+{
+    // Monitoring arrives with the pass and its schedule.
+}
+
+void frmMain::Text1Changed(const QString &text)
+{
+    // Every keystroke is stored; the new interval takes effect at the next
+    // press of the start/stop button.
+    SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), text);
+}
+
+void frmMain::mnuSep1Clicked()
+{
+}
+
+void frmMain::mnuWWWClicked()
+{
+}
+
+void frmMain::mnuNotificationClicked()
+{
+}
+
+void frmMain::menuHELPClicked()
+{
+}
+
+void frmMain::mnuExitClicked()
+{
+    LogEvent(QStringLiteral("終了"));
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_ended)
+        return;
+    m_ended = true;
+    LogEvent(QStringLiteral("Sentrovaが終了しました。"));
+    Timer1->stop();
+    Timer2->stop();
+    closeDialogs();
+    Q_EMIT programEnded();
+}
+
+void frmMain::closeDialogs()
+{
+    for (const QPointer<QWidget> &dialog : std::as_const(m_dialogs))
+        delete dialog.data();
+    m_dialogs.clear();
+}

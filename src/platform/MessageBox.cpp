@@ -1,0 +1,31 @@
+#include "platform/MessageBox.h"
+
+#include <QMessageBox>
+
+namespace
+{
+MessageBox::Hook &testHook()
+{
+    static MessageBox::Hook hook;
+    return hook;
+}
+}
+
+QPointer<QMessageBox> MessageBox::show(QWidget *parent, const QString &text)
+{
+    if (testHook()) {
+        testHook()(text);
+        return nullptr;
+    }
+    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Sentrova"), text,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
+    return box;
+}
+
+void MessageBox::setTestHook(Hook hook)
+{
+    testHook() = std::move(hook);
+}

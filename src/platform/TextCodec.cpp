@@ -1,0 +1,26 @@
+#include "platform/TextCodec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace
+{
+// Qt reaches code page 932 through ICU under its Windows name.
+constexpr const char codecName[] = "windows-31j";
+}
+
+QByteArray TextCodec::encode(const QString &text)
+{
+    QStringEncoder encoder(codecName);
+    if (!encoder.isValid())
+        return text.toLatin1();
+    return encoder.encode(text);
+}
+
+QString TextCodec::decode(const QByteArray &bytes)
+{
+    QStringDecoder decoder(codecName);
+    if (!decoder.isValid())
+        return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Every text file, the mail and the page are in code page 932 (Shift_JIS with
+// the Microsoft extensions), the multibyte code page of the Japanese systems
+// the program is made for.
+namespace TextCodec
+{
+QByteArray encode(const QString &text);
+QString decode(const QByteArray &bytes);
+}

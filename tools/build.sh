@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds into build/ (or the folder given as $1).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir="${1:-build}"
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$dir"

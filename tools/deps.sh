@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that are missing. Usage: tools/deps.sh run|test
+set -euo pipefail
+
+build=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-ipafont-gothic)
+# Real peers for the end-to-end tests: an SMTP server, a web server and a
+# browser, all started on loopback by the tests themselves.
+testing=(xvfb xauth python3-aiosmtpd nginx-light chromium)
+
+wanted=("${build[@]}")
+[ "${1:-run}" = test ] && wanted+=("${testing[@]}")
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
