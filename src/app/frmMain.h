@@ -42,6 +42,7 @@ public:
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int number) const;
     QAction *notificationMenuItem() const { return mnuNotification; }
+    bool isNotificationOn() const { return NotificationOn; }
 
 Q_SIGNALS:
     // The main window has been unloaded: the program ends.
