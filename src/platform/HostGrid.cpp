@@ -25,6 +25,9 @@ HostGrid::HostGrid(QWidget *parent)
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->horizontalHeader()->setSectionsClickable(true);
     m_table->horizontalHeader()->setStretchLastSection(false);
+    // The three columns fill the grid to within its frame; a scroll bar for
+    // the last pixel or two would only hide a row.
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (int c = 0; c < columnCount; ++c)
         m_table->setHorizontalHeaderItem(c, new QTableWidgetItem);
 
