@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# One command from a fresh Debian 12 machine to the whole test suite.
+# One command from a fresh Debian 12 machine to the whole test suite: the
+# ordinary build, then the same tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, where any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
-tools/build.sh
-cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+
+export QT_QPA_PLATFORM=offscreen
+tools/build.sh build
+(cd build && ctest --output-on-failure --timeout 300)
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSENTROVA_SANITIZE=ON >/dev/null
+cmake --build build-asan
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+(cd build-asan && ctest --output-on-failure --timeout 600)
