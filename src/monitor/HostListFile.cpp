@@ -86,9 +86,14 @@ bool HostListFile::save(const QString &folder, HostGrid &grid)
     for (int row = 1; row <= hostRows; ++row)
         records.append({cellText(grid, row, 0), cellText(grid, row, 1)});
 
+    const QByteArray bytes = serialize(records);
     QSaveFile file(path(folder));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(serialize(records));
+    // A short write (disk full, file size limit) must not replace the list.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
