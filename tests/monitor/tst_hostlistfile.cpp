@@ -4,6 +4,9 @@
 
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using Records = QList<HostRecord>;
 Q_DECLARE_METATYPE(Records)
 
@@ -127,6 +130,30 @@ private Q_SLOTS:
         HostGrid loaded;
         QVERIFY(!HostListFile::load(folder.path(), loaded));
         QCOMPARE(loaded.rowCount() - 1, HostListFile::maxLoadedHostRow);
+    }
+
+    void shortWriteKeepsOldList()
+    {
+        TestFolder folder;
+        const QByteArray old = "\"old\",\"1\"\r\n";
+        folder.writeBytes(iniName, old);
+        HostGrid grid;
+        for (int i = 0; i < 200; ++i)
+            grid.addRow(QStringLiteral("host-%1.example.invalid").arg(i));
+
+        // A file size limit stands in for a full disk: writes stop at 1 KiB.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool ok = HostListFile::save(folder.path(), grid);
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        QVERIFY(!ok);
+        QCOMPARE(folder.readBytes(iniName), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{iniName});
     }
 
     void failedSaveLeavesOldFile()
