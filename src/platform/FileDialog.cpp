@@ -22,7 +22,8 @@ void FileDialog::chooseFile(QWidget *parent, std::function<void(const QString &c
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    QObject::connect(dialog, &QFileDialog::finished, parent ? static_cast<QObject *>(parent) : dialog, [dialog, done = std::move(done)](int result) {
+    QObject *context = parent ? static_cast<QObject *>(parent) : dialog;
+    QObject::connect(dialog, &QFileDialog::finished, context, [dialog, done = std::move(done)](int result) {
         const QStringList files = dialog->selectedFiles();
         done(result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString());
     });

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,6 +182,38 @@ private Q_SLOTS:
         QCOMPARE(stored("dir"), expected);
         QCOMPARE(stored("file"), "page.htm");
         QCOMPARE(stored("enable"), folder.isEmpty() ? "<none>" : "False");
+    }
+
+    // The platform's dialog, answered without a nested event loop.
+    void browseWithThePlatformDialog_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("file chosen") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void browseWithThePlatformDialog()
+    {
+        QFETCH(bool, accept);
+        TestFolder folder;
+        folder.writeBytes("default.htm", "x");
+        WwwSettings copies;
+        frmWWWConfig window(copies);
+        window.show();
+        QTest::mouseClick(control<QPushButton>(window, "Command2"), Qt::LeftButton);
+        auto *dialog = window.findChild<QFileDialog *>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        if (accept) {
+            dialog->selectFile(folder.filePath("default.htm"));
+            static_cast<QDialog *>(dialog)->accept();
+        } else {
+            dialog->reject();
+        }
+        const QString expected = accept ? QDir::toNativeSeparators(folder.path()) + QDir::separator()
+                                        : WwwSettings::defaultFolder();
+        QCOMPARE(control<QLineEdit>(window, "Text2")->text(), expected);
+        QCOMPARE(folder.takeMessageBoxes(),
+                 accept ? QStringList() : QStringList{"何かファイルを選んでください。"});
     }
 
     void pageTypeChangesNothing()
