@@ -48,6 +48,9 @@ bool StatusPageWriter::writePage(HostGrid &grid, const WwwSettings &settings)
 
     const QByteArray page = StatusPage::compose(hosts, Clock::now());
     QSaveFile file(StatusPage::path(settings.wwwRoot, settings.wwwPage));
+    // A document root the operator may not write to, holding a page file
+    // made writable for them, still gets its page, rewritten in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     // A write that breaks off (disk full, size limit) after part of the page

@@ -74,7 +74,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dateLine");
         QTest::newRow("single-digit hour") << fivePastSeven << "2026/12/06　7:05:00";
         QTest::newRow("afternoon") << QDateTime(QDate(2027, 1, 9), QTime(23, 59, 58)) << "2027/01/09　23:59:58";
-        QTest::newRow("midnight") << QDateTime(QDate(2026, 3, 1), QTime(0, 0, 0)) << "2026/03/01　0:00:00";
     }
     void dateAndTime()
     {
@@ -103,24 +102,6 @@ private Q_SLOTS:
         QFETCH(QString, line);
         const QString page = TextCodec::decode(StatusPage::compose({host}, fivePastSeven));
         QCOMPARE(page.split("\r\n").at(6), line);
-    }
-
-    void pathJoinedAsItStands_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("path");
-        const QString s = QDir::separator();
-        QTest::newRow("plain") << "www" << "index.html" << "www" + s + "index.html";
-        QTest::newRow("folder ends in separator") << "www" + s << "a.htm" << "www" + s + s + "a.htm";
-        QTest::newRow("spaces kept") << " www " << " a.htm" << " www " + s + " a.htm";
-    }
-    void pathJoinedAsItStands()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QString, page);
-        QFETCH(QString, path);
-        QCOMPARE(StatusPage::path(folder, page), path);
     }
 };
 
