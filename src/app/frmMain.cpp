@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
+#include "statuspage/frmWWWConfig.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -199,11 +200,12 @@ void frmMain::SaveSMTPConfig()
 
 void frmMain::makeWWW()
 {
-    // The status page arrives with its writer.
+    m_pageWriter.write(*grdHotGrid, m_www);
 }
 
 void frmMain::LoadWWWConfig()
 {
+    m_www.load();
 }
 
 void frmMain::cmdMonitorClicked()
@@ -224,6 +226,7 @@ void frmMain::mnuSep1Clicked()
 
 void frmMain::mnuWWWClicked()
 {
+    showDialog(m_wwwConfig, [this] { return new frmWWWConfig(m_www); });
 }
 
 void frmMain::mnuNotificationClicked()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "log/EventLog.h"
+#include "statuspage/StatusPageWriter.h"
+#include "statuspage/WwwSettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -14,6 +16,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class frmWWWConfig;
 
 // The main window: the hub of the program. It owns the live host grid, the
 // timers and sockets of the monitoring, the status bar, and the shared
@@ -43,6 +46,8 @@ public:
     QLabel *statusPanel(int number) const;
     QAction *notificationMenuItem() const { return mnuNotification; }
     bool isNotificationOn() const { return NotificationOn; }
+    // The working copies of the status page settings.
+    const WwwSettings &wwwSettings() const { return m_www; }
 
 Q_SIGNALS:
     // The main window has been unloaded: the program ends.
@@ -98,6 +103,10 @@ private:
     int IntervalSec = 0;
     bool NotificationOn = false;
     bool m_ended = false;
+
+    WwwSettings m_www;
+    StatusPageWriter m_pageWriter{m_log, this};
+    QPointer<frmWWWConfig> m_wwwConfig;
 };
 
 template<typename Dialog, typename Factory>
