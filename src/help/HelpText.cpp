@@ -3,16 +3,17 @@
 namespace
 {
 // Lines stay short enough to read without the horizontal scroll bar in the
-// window's first size.
+// window's first size. A tab puts the colons of the header block in one
+// column, whatever the widths of the labels in a proportional font.
 const char16_t *const helpLines[] = {
     u"==================================================",
-    u"　ソフト名　　：サーバー監視ユーティリティ",
-    u"　ファイル名　：sentrova",
-    u"　著作権者　　：Sentrova 開発チーム",
-    u"　対応OS　　　：Qt 6 が動作する Linux デスクトップ、Windows 10 以降",
-    u"　動作確認OS　：Debian 12",
-    u"　転載条件　　：他の場所へ転載される場合は、事前にメールでご連絡ください。",
-    u"　連絡先　　　：sentrova-support@example.com",
+    u"　ソフト名\t：サーバー監視ユーティリティ",
+    u"　ファイル名\t：sentrova",
+    u"　著作権者\t：Sentrova 開発チーム",
+    u"　対応OS\t：Qt 6 が動作する Linux デスクトップ、Windows 10 以降",
+    u"　動作確認OS\t：Debian 12",
+    u"　転載条件\t：他の場所へ転載される場合は、事前にメールでご連絡ください。",
+    u"　連絡先\t：sentrova-support@example.com",
     u"==================================================",
     u"",
     u"【ソフト紹介】",

@@ -24,6 +24,7 @@ frmHELP::frmHELP(QWidget *mainWindow, QWidget *parent)
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setTabStopDistance(96);
     Text1->setPlainText(HelpText::lines().join(QLatin1Char('\n')));
 
     Command1 = new QPushButton(QStringLiteral("閉じる"), this);
