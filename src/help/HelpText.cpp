@@ -80,8 +80,3 @@ QStringList HelpText::lines()
         result.append(QString::fromUtf16(line));
     return result;
 }
-
-QString HelpText::text()
-{
-    return lines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-}

@@ -7,6 +7,4 @@
 namespace HelpText
 {
 QStringList lines();
-// The whole text with CR LF line breaks.
-QString text();
 }

@@ -43,6 +43,20 @@ void makeCurrent(HostGrid &grid, int row)
     grid.setRow(row);
     grid.setColumn(0);
 }
+
+QString refusal(const QString &address, const QString &port)
+{
+    if (address.isEmpty())
+        return noAddressMessage;
+    // A host without a port can never be probed, and an empty port in row 1
+    // marks the row as free for the next add.
+    if (port.isEmpty())
+        return noPortMessage;
+    // The host list file has no way to store a double quote.
+    if (address.contains(QLatin1Char('"')) || port.contains(QLatin1Char('"')))
+        return doubleQuoteMessage;
+    return {};
+}
 }
 
 HostListEditor::HostListEditor(HostGrid &ownGrid, HostGrid *mainGrid, const QString &programFolder,
@@ -78,20 +92,6 @@ void HostListEditor::SaveHostList()
     MessageBox::show(m_messageParent, QStringLiteral("環境ファイルのエラーです。サポートにご連絡ください。"));
 }
 
-QString HostListEditor::refusal(const QString &address, const QString &port)
-{
-    if (address.isEmpty())
-        return noAddressMessage;
-    // A host without a port can never be probed, and an empty port in row 1
-    // marks the row as free for the next add.
-    if (port.isEmpty())
-        return noPortMessage;
-    // The host list file has no way to store a double quote.
-    if (address.contains(QLatin1Char('"')) || port.contains(QLatin1Char('"')))
-        return doubleQuoteMessage;
-    return {};
-}
-
 bool HostListEditor::add(const QString &address, const QString &port)
 {
     const QString message = refusal(address, port);
@@ -107,6 +107,7 @@ bool HostListEditor::add(const QString &address, const QString &port)
         if (m_main) {
             writeCell(*m_main, 1, 0, address);
             writeCell(*m_main, 1, 1, port);
+            // A status shown there belonged to the host that was there before.
             writeCell(*m_main, 1, 2, QString());
             makeCurrent(*m_main, 1);
         }

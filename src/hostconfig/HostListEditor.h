@@ -39,8 +39,6 @@ public:
     void rowClicked() { m_rowClicked = true; }
     bool isRowClicked() const { return m_rowClicked; }
 
-    static QString refusal(const QString &address, const QString &port);
-
 private:
     void blankRowOne(HostGrid &grid);
 

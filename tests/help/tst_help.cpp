@@ -88,11 +88,6 @@ private Q_SLOTS:
         }
         QCOMPARE(lines.last(), QStringLiteral("以上"));
         QCOMPARE(lines.count(QStringLiteral("以上")), 1);
-
-        const QString text = HelpText::text();
-        QVERIFY(text.endsWith(QStringLiteral("以上\r\n")));
-        QCOMPARE(text.count(QStringLiteral("\r\n")), lines.size());
-        QCOMPARE(text.count(u'\n'), lines.size());
     }
 
     void windowAndControls()
