@@ -79,9 +79,11 @@ public:
     {
         dialog = std::make_unique<frmHostConfig>(&main, folder.path(),
                                                  [this](const QString &text) { logged.append(text); });
+        // As the main window's menu shows it.
         dialog->show();
-        if (!QTest::qWaitForWindowExposed(dialog.get()))
-            qWarning("the host dialog was not exposed");
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog.get()))
+            qWarning("the host dialog did not become active");
     }
 
     template<typename Control>
