@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "help/frmHELP.h"
+#include "hostconfig/frmHostConfig.h"
 #include "monitor/HostListFile.h"
 #include "monitor/IntervalText.h"
 #include "platform/HostGrid.h"
@@ -222,6 +224,9 @@ void frmMain::Text1Changed(const QString &text)
 
 void frmMain::mnuSep1Clicked()
 {
+    showDialog(m_hostConfig, [this] {
+        return new frmHostConfig(grdHotGrid, m_programFolder, [this](const QString &text) { LogEvent(text); });
+    });
 }
 
 void frmMain::mnuWWWClicked()
@@ -235,6 +240,7 @@ void frmMain::mnuNotificationClicked()
 
 void frmMain::menuHELPClicked()
 {
+    showDialog(m_help, [this] { return new frmHELP(this); });
 }
 
 void frmMain::mnuExitClicked()

@@ -10,6 +10,8 @@
 #include <functional>
 
 class HostGrid;
+class frmHELP;
+class frmHostConfig;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -99,6 +101,8 @@ private:
     QAction *mnuExit = nullptr;
 
     QList<QPointer<QWidget>> m_dialogs;   // every dialog window opened
+    QPointer<frmHostConfig> m_hostConfig;
+    QPointer<frmHELP> m_help;
 
     int IntervalSec = 0;
     bool NotificationOn = false;
