@@ -8,6 +8,9 @@
 #include <functional>
 
 class HostGrid;
+class MailNotification;
+class SmtpReport;
+class frmMailConfig;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -42,7 +45,9 @@ public:
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int number) const;
     QAction *notificationMenuItem() const { return mnuNotification; }
-    bool isNotificationOn() const { return NotificationOn; }
+    bool isNotificationOn() const;
+    MailNotification *mailNotification() const { return m_mail; }
+    SmtpReport *reportSender() const { return m_report; }
 
 Q_SIGNALS:
     // The main window has been unloaded: the program ends.
@@ -54,6 +59,7 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void createNotification();
     void startUp();
     void setUpGrid();
     void LoadHostList();
@@ -94,9 +100,13 @@ private:
     QAction *mnuExit = nullptr;
 
     QList<QPointer<QWidget>> m_dialogs;   // every dialog window opened
+    QPointer<frmMailConfig> m_mailConfig;
+
+    // NotificationOn and the mail settings; the reports over sckNotify.
+    MailNotification *m_mail = nullptr;
+    SmtpReport *m_report = nullptr;
 
     int IntervalSec = 0;
-    bool NotificationOn = false;
     bool m_ended = false;
 };
 
