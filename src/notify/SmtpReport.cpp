@@ -147,8 +147,7 @@ void SmtpReport::onTimeout()
         return;
     default:
         // QUIT is still said, but a silent server is not waited for again.
-        m_log(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告に失敗しました。 ")
-              + noAnswer);
+        logFailure(noAnswer);
         if (m_greeted)
             sckNotify->write("QUIT\r\n");
         finish();
@@ -225,10 +224,15 @@ void SmtpReport::sendNextRecipient()
     sendLine("DATA", Step::Data);
 }
 
-void SmtpReport::fail(const QString &reason)
+void SmtpReport::logFailure(const QString &reason)
 {
     m_log(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告に失敗しました。 ")
           + reason);
+}
+
+void SmtpReport::fail(const QString &reason)
+{
+    logFailure(reason);
     if (m_greeted && sckNotify->state() == QAbstractSocket::ConnectedState)
         sendLine("QUIT", Step::Quit);
     else

@@ -65,6 +65,9 @@ private:
     void handleReply(const SmtpReply &reply);
     void sendLine(const QByteArray &line, Step next);
     void sendNextRecipient();
+    void logFailure(const QString &reason);
+    // Logs the failure, then says QUIT when the server greeted and is still
+    // there, else closes at once.
     void fail(const QString &reason);
     void finish();
     QString reasonOf(const QByteArray &replyLine) const;
