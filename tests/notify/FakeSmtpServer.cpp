@@ -70,6 +70,8 @@ void FakeSmtpServer::readFrom(QTcpSocket *socket)
         if (line.endsWith('\r'))
             line.chop(1);
         session.commands.append(line);
+        if (verbOf(line) == "QUIT")
+            events.append(QStringLiteral("quit %1").arg(m_index.value(socket) + 1));
         answer(socket, session, verbOf(line));
     }
 }

@@ -40,7 +40,7 @@ public:
     QByteArray hangUpAt;
 
     QList<Session> sessions;
-    QStringList events;   // "open 1", "close 1", ... in the order they happened
+    QStringList events;   // "open 1", "quit 1", "close 1", ... in the order seen
 
 Q_SIGNALS:
     void sessionClosed();
