@@ -43,8 +43,6 @@ public:
     // Queues a report; done(accepted) runs once its connection has closed.
     void send(const QString &downSystem, Done done = {});
 
-    bool isIdle() const { return m_step == Step::Idle && m_queue.isEmpty(); }
-
 Q_SIGNALS:
     void finished(const QString &downSystem, bool accepted);
 
