@@ -4,6 +4,9 @@
 #include "hostconfig/frmHostConfig.h"
 #include "monitor/HostListFile.h"
 #include "monitor/IntervalText.h"
+#include "notify/MailNotification.h"
+#include "notify/SmtpReport.h"
+#include "notify/frmMailConfig.h"
 #include "platform/HostGrid.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
@@ -37,6 +40,7 @@ frmMain::frmMain(const QString &programFolder, QWidget *parent)
     setWindowTitle(QStringLiteral("サーバー監視ユーティリティ"));
     createControls();
     createMenu();
+    createNotification();
     startUp();
 }
 
@@ -125,6 +129,22 @@ void frmMain::createMenu()
     setFixedSize(sizeHint());
 }
 
+void frmMain::createNotification()
+{
+    auto log = [this](const QString &text) { LogEvent(text); };
+    m_mail = new MailNotification(m_programFolder, log, this);
+    connect(m_mail, &MailNotification::indicationsChanged, this, [this](bool on) {
+        m_panels[2]->setText(on ? QStringLiteral("障害通知オン") : QString());
+        mnuNotification->setChecked(on);
+    });
+    m_report = new SmtpReport([this] { return m_mail->settings(); }, log, this);
+}
+
+bool frmMain::isNotificationOn() const
+{
+    return m_mail->isOn();
+}
+
 QLabel *frmMain::statusPanel(int number) const
 {
     return number >= 1 && number <= 3 ? m_panels[number - 1] : nullptr;
@@ -139,7 +159,7 @@ void frmMain::startUp()
     Timer1->stop();
     Timer2->stop();
     LogEvent(QStringLiteral("Sentrovaを起動しました..."));
-    NotificationOn = false;
+    m_mail->setOn(false);
     m_panels[0]->setText(programVersionText);
     const int panelWidthsTwips[3] = {1800, 3700, 2900};
     int left = 0;
@@ -185,19 +205,17 @@ void frmMain::LogEvent(const QString &whatHappened)
 
 void frmMain::Notify(const QString &downSystem, std::function<void(bool accepted)> done)
 {
-    // The failure report sender is not built yet.
-    Q_UNUSED(downSystem);
-    if (done)
-        done(false);
+    m_report->send(downSystem, std::move(done));
 }
 
 void frmMain::LoadSMTPConfig()
 {
-    // Mail settings arrive with the failure notification.
+    m_mail->load();
 }
 
 void frmMain::SaveSMTPConfig()
 {
+    m_mail->save();
 }
 
 void frmMain::makeWWW()
@@ -236,6 +254,11 @@ void frmMain::mnuWWWClicked()
 
 void frmMain::mnuNotificationClicked()
 {
+    showDialog(m_mailConfig, [this] {
+        return new frmMailConfig(*m_mail, [this](const QString &downSystem, std::function<void(bool)> done) {
+            Notify(downSystem, std::move(done));
+        });
+    });
 }
 
 void frmMain::menuHELPClicked()

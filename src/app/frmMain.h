@@ -12,6 +12,9 @@
 class HostGrid;
 class frmHELP;
 class frmHostConfig;
+class MailNotification;
+class SmtpReport;
+class frmMailConfig;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -47,9 +50,11 @@ public:
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int number) const;
     QAction *notificationMenuItem() const { return mnuNotification; }
-    bool isNotificationOn() const { return NotificationOn; }
     // The working copies of the status page settings.
     const WwwSettings &wwwSettings() const { return m_www; }
+    bool isNotificationOn() const;
+    MailNotification *mailNotification() const { return m_mail; }
+    SmtpReport *reportSender() const { return m_report; }
 
 Q_SIGNALS:
     // The main window has been unloaded: the program ends.
@@ -61,6 +66,7 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void createNotification();
     void startUp();
     void setUpGrid();
     void LoadHostList();
@@ -103,9 +109,13 @@ private:
     QList<QPointer<QWidget>> m_dialogs;   // every dialog window opened
     QPointer<frmHostConfig> m_hostConfig;
     QPointer<frmHELP> m_help;
+    QPointer<frmMailConfig> m_mailConfig;
+
+    // NotificationOn and the mail settings; the reports over sckNotify.
+    MailNotification *m_mail = nullptr;
+    SmtpReport *m_report = nullptr;
 
     int IntervalSec = 0;
-    bool NotificationOn = false;
     bool m_ended = false;
 
     WwwSettings m_www;

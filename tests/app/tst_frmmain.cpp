@@ -35,6 +35,7 @@ private Q_SLOTS:
         const QStringList log = folder.logMessages();
         QCOMPARE(log.first(), QStringLiteral("Sentrovaを起動しました..."));
         QCOMPARE(log.at(1), QStringLiteral("環境設定ファイルを読み取れません。"));
+        QCOMPARE(log.at(2), QStringLiteral("メール送信用環境設定の読み取りに失敗しました。"));
         QCOMPARE(log.last(), QStringLiteral("Sentrova起動完了"));
 
         QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("60"));
