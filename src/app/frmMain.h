@@ -8,6 +8,9 @@
 #include <functional>
 
 class HostGrid;
+class MonitorPass;
+class MonitorSchedule;
+class ProbeSocket;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -54,6 +57,7 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void createMonitoring();
     void startUp();
     void setUpGrid();
     void LoadHostList();
@@ -86,6 +90,9 @@ private:
     QLabel *m_panels[3] = {};
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
+    ProbeSocket *sckMonitor = nullptr;
+    MonitorPass *m_pass = nullptr;           // MonitorHosts
+    MonitorSchedule *m_schedule = nullptr;
 
     QAction *mnuSep1 = nullptr;
     QAction *mnuWWW = nullptr;
