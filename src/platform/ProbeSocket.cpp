@@ -52,7 +52,6 @@ void ProbeSocket::Connect(const QString &host, int port)
     if (m_state != Closed)
         Close();
     if (host.isEmpty() || port < 1 || port > 65535) {
-        setState(ResolvingHost);
         endAttempt(Error);
     } else {
         m_timeoutTimer->start(m_timeoutMs);
