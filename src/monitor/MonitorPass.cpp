@@ -181,7 +181,7 @@ void MonitorPass::recordOutcome(int state)
         if (!self)
             return;
         m_inNotify = false;
-        if (m_reportOver)
+        if (m_reportOver && m_running)
             afterReport();
         return;
     }

@@ -53,7 +53,8 @@ public:
 
 Q_SIGNALS:
     void stateChanged(int state);
-    // The attempt has come to an end: Connected or Error.
+    // The attempt has come to an end: Connected or Error, or Closing when
+    // the peer closed an accepted connection before the end was reported.
     void attemptEnded(int state);
 
 private:
