@@ -106,26 +106,6 @@ private Q_SLOTS:
         QVERIFY(ended.wait(3000));
         QTRY_COMPARE(socket.state(), int(ProbeSocket::Closing));
     }
-
-    void oneSocketServesAttemptsInTurn()
-    {
-        TestFolder folder;
-        LoopbackHosts::Listener listener;
-        const int refusing = LoopbackHosts::closedPort();
-        ProbeSocket socket;
-        QSignalSpy ended(&socket, &ProbeSocket::attemptEnded);
-        const int ports[] = {listener.port(), refusing, listener.port(), refusing};
-        QList<int> outcomes;
-        for (int port : ports) {
-            // Connect closes what the last attempt left open.
-            socket.Connect(LoopbackHosts::address, port);
-            QVERIFY(ended.wait(3000));
-            outcomes.append(socket.state());
-        }
-        QCOMPARE(outcomes, QList<int>({7, 9, 7, 9}));
-        QCOMPARE(ended.count(), 4);
-        QTRY_COMPARE(listener.accepted(), 2);
-    }
 };
 
 QTEST_MAIN(TestProbeSocket)
