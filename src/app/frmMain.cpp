@@ -4,11 +4,14 @@
 #include "hostconfig/frmHostConfig.h"
 #include "monitor/HostListFile.h"
 #include "monitor/IntervalText.h"
+#include "monitor/MonitorPass.h"
+#include "monitor/MonitorSchedule.h"
 #include "notify/MailNotification.h"
 #include "notify/SmtpReport.h"
 #include "notify/frmMailConfig.h"
 #include "platform/HostGrid.h"
 #include "platform/MessageBox.h"
+#include "platform/ProbeSocket.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "statuspage/frmWWWConfig.h"
@@ -41,11 +44,13 @@ frmMain::frmMain(const QString &programFolder, QWidget *parent)
     createControls();
     createMenu();
     createNotification();
+    createMonitoring();
     startUp();
 }
 
 frmMain::~frmMain()
 {
+    m_schedule->shutDown();
     closeDialogs();
 }
 
@@ -103,7 +108,8 @@ void frmMain::createControls()
     Timer1->setInterval(60000);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(2000);
+    // 20 ms ticks, IntervalSec x 50 of them, fill the bar over the interval.
+    Timer2->setInterval(MonitorSchedule::waitTickMs);
 
     connect(cmdMonitor, &QPushButton::clicked, this, &frmMain::cmdMonitorClicked);
     connect(Text1, &QLineEdit::textChanged, this, &frmMain::Text1Changed);
@@ -143,6 +149,36 @@ void frmMain::createNotification()
 bool frmMain::isNotificationOn() const
 {
     return m_mail->isOn();
+}
+
+void frmMain::createMonitoring()
+{
+    sckMonitor = new ProbeSocket(this);
+    sckMonitor->setObjectName(QStringLiteral("sckMonitor"));
+
+    const auto setPanelText = [this](int panel, const QString &text) { statusPanel(panel)->setText(text); };
+    const auto logEvent = [this](const QString &text) { LogEvent(text); };
+    MonitorPass::Hooks passHooks;
+    passHooks.setPanelText = setPanelText;
+    passHooks.logEvent = logEvent;
+    passHooks.notificationOn = [this] { return isNotificationOn(); };
+    passHooks.notify = [this](const QString &address, std::function<void()> done) {
+        Notify(address, [done = std::move(done)](bool) { done(); });
+    };
+    m_pass = new MonitorPass(*grdHotGrid, *sckMonitor, std::move(passHooks), this);
+    m_pass->setObjectName(QStringLiteral("MonitorHosts"));
+
+    MonitorSchedule::Controls controls;
+    controls.cmdMonitor = cmdMonitor;
+    controls.Label2 = Label2;
+    controls.ProgressBar1 = ProgressBar1;
+    controls.grdHotGrid = grdHotGrid;
+    controls.Timer1 = Timer1;
+    controls.Timer2 = Timer2;
+    controls.setPanelText = setPanelText;
+    controls.logEvent = logEvent;
+    controls.makeWWW = [this] { makeWWW(); };
+    m_schedule = new MonitorSchedule(std::move(controls), *m_pass, this);
 }
 
 QLabel *frmMain::statusPanel(int number) const
@@ -230,7 +266,24 @@ void frmMain::LoadWWWConfig()
 
 void frmMain::cmdMonitorClicked()
 {
-    // Monitoring arrives with the pass and its schedule.
+    LoadWWWConfig();
+    // An interval that cannot be used leaves IntervalSec and the bar as they
+    // were: it refuses a start, and a stop needs neither.
+    const std::optional<int> seconds = IntervalText::seconds(Text1->text());
+    const bool intervalValid = IntervalText::isValid(seconds);
+    if (intervalValid) {
+        IntervalSec = *seconds;
+        ProgressBar1->setRange(0, IntervalSec * MonitorSchedule::waitTicksPerSecond);
+    }
+    if (cmdMonitor->text() != QStringLiteral("開始")) {
+        m_schedule->Stop();
+        return;
+    }
+    if (!intervalValid) {
+        MessageBox::show(this, QStringLiteral("監視間隔は1から65までの秒数を入力してください。"));
+        return;
+    }
+    m_schedule->Start(IntervalSec);
 }
 
 void frmMain::Text1Changed(const QString &text)
@@ -279,6 +332,10 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     m_ended = true;
     LogEvent(QStringLiteral("Sentrovaが終了しました。"));
+    // A probe or report under way is abandoned unrecorded.
+    m_schedule->shutDown();
+    if (sckMonitor->state() != ProbeSocket::Closed)
+        sckMonitor->Close();
     Timer1->stop();
     Timer2->stop();
     closeDialogs();

@@ -15,6 +15,9 @@ class frmHostConfig;
 class MailNotification;
 class SmtpReport;
 class frmMailConfig;
+class MonitorPass;
+class MonitorSchedule;
+class ProbeSocket;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -67,6 +70,7 @@ private:
     void createControls();
     void createMenu();
     void createNotification();
+    void createMonitoring();
     void startUp();
     void setUpGrid();
     void LoadHostList();
@@ -99,6 +103,9 @@ private:
     QLabel *m_panels[3] = {};
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
+    ProbeSocket *sckMonitor = nullptr;
+    MonitorPass *m_pass = nullptr;           // MonitorHosts
+    MonitorSchedule *m_schedule = nullptr;
 
     QAction *mnuSep1 = nullptr;
     QAction *mnuWWW = nullptr;

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+class QTimer;
+
+// The probe socket: one TCP connection attempt at a time, reported through
+// the ten state values of the socket control the program was designed for.
+// Nothing is sent or received; a probe only asks whether the host accepts a
+// connection.
+//
+// attemptEnded() is always emitted from the event loop, never from inside
+// Connect() or the socket's own signals, so a caller can close the socket and
+// start the next attempt from its handler. After Close() no signal of the
+// closed attempt arrives.
+class ProbeSocket : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum State {
+        Closed = 0,
+        Open = 1,
+        Listening = 2,
+        ConnectionPending = 3,
+        ResolvingHost = 4,
+        HostResolved = 5,
+        Connecting = 6,
+        Connected = 7,
+        Closing = 8,      // the peer closed the connection
+        Error = 9,        // the attempt failed or timed out
+    };
+
+    // The usual limit of TCP service checks.
+    static constexpr int defaultTimeoutMs = 10000;
+
+    explicit ProbeSocket(QObject *parent = nullptr);
+    ~ProbeSocket() override;
+
+    // Bounds a whole attempt, name resolution included; an attempt that has
+    // not ended by then ends in Error. Applies to the next Connect().
+    void setTimeout(int milliseconds);
+    int timeout() const { return m_timeoutMs; }
+
+    // Starts an attempt; an attempt still under way is closed first. A port
+    // outside 1 to 65535 or an empty host ends the attempt in Error.
+    void Connect(const QString &host, int port);
+    void Close();
+
+    int state() const { return m_state; }
+
+Q_SIGNALS:
+    void stateChanged(int state);
+    // The attempt has come to an end: Connected or Error, or Closing when
+    // the peer closed an accepted connection before the end was reported.
+    void attemptEnded(int state);
+
+private:
+    void setState(int state);
+    void onSocketState(int qtState);
+    void onSocketError(int qtError);
+    void endAttempt(int state);
+    bool attemptUnderWay() const;
+
+    QTcpSocket *m_socket;
+    QTimer *m_timeoutTimer;
+    QTimer *m_endNotice;       // reports the end from the event loop
+    int m_timeoutMs = defaultTimeoutMs;
+    int m_state = Closed;
+    bool m_closing = false;
+};

@@ -1,0 +1,102 @@
+#pragma once
+
+// Peers on loopback for probe tests: a port that accepts, a port that
+// refuses, a name that cannot resolve, and a port whose connection attempts
+// hang because its accept queue is full.
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
+
+namespace LoopbackHosts
+{
+inline const QString address = QStringLiteral("127.0.0.1");
+// The reserved .invalid domain never resolves.
+inline const QString unresolvableName = QStringLiteral("sentrova-probe.invalid");
+
+// Accepts and counts connections, and keeps each until its client goes.
+class Listener
+{
+public:
+    Listener()
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket *peer = m_server.nextPendingConnection()) {
+                ++m_accepted;
+                QObject::connect(peer, &QTcpSocket::stateChanged, peer, [peer](QAbstractSocket::SocketState s) {
+                    if (s == QAbstractSocket::UnconnectedState)
+                        peer->deleteLater();
+                });
+            }
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    quint16 port() const { return m_server.serverPort(); }
+    int accepted() const { return m_accepted; }
+
+private:
+    QTcpServer m_server;
+    int m_accepted = 0;
+};
+
+// A port nobody listens on: taken from the system and given back.
+inline quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+// listen(fd, 0) and never accept; a few connections fill the accept queue,
+// after which Linux drops further SYNs and a connection attempt hangs.
+class HangingListener
+{
+public:
+    HangingListener()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof addr;
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
+            || ::listen(m_fd, 0) != 0
+            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &length) != 0)
+            return;
+        m_port = ntohs(addr.sin_port);
+        for (int i = 0; i < 4; ++i) {
+            const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+            ::fcntl(client, F_SETFL, O_NONBLOCK);
+            ::connect(client, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+            m_fillers.push_back(client);
+        }
+    }
+    ~HangingListener()
+    {
+        for (int fd : m_fillers)
+            ::close(fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    HangingListener(const HangingListener &) = delete;
+    HangingListener &operator=(const HangingListener &) = delete;
+
+    quint16 port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::vector<int> m_fillers;
+};
+}
