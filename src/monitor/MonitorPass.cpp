@@ -113,13 +113,14 @@ void MonitorPass::onSocketState(int state)
     }
 }
 
-void MonitorPass::onAttemptEnded(int)
+void MonitorPass::onAttemptEnded(int endState)
 {
     if (!m_probing)
         return;
     m_probing = false;
-    // The state as it stands now, which may have moved on since the end.
-    recordOutcome(m_socket.state());
+    // The state the attempt ended in: a host that accepted the connection is
+    // running, also when it closed it again before this turn of the loop.
+    recordOutcome(endState);
 }
 
 void MonitorPass::recordOutcome(int state)

@@ -32,7 +32,7 @@ ProbeSocket::ProbeSocket(QObject *parent)
         m_closing = false;
         endAttempt(Error);
     });
-    connect(m_endNotice, &QTimer::timeout, this, [this] { Q_EMIT attemptEnded(m_state); });
+    connect(m_endNotice, &QTimer::timeout, this, [this] { Q_EMIT attemptEnded(m_endState); });
 }
 
 ProbeSocket::~ProbeSocket()
@@ -126,6 +126,7 @@ void ProbeSocket::onSocketError(int qtError)
 void ProbeSocket::endAttempt(int state)
 {
     m_timeoutTimer->stop();
+    m_endState = state;
     setState(state);
     // The end may be found inside Connect() or deep inside the socket's own
     // signal handling; the caller hears of it from the event loop, where it

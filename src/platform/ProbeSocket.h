@@ -53,8 +53,9 @@ public:
 
 Q_SIGNALS:
     void stateChanged(int state);
-    // The attempt has come to an end: Connected or Error, or Closing when
-    // the peer closed an accepted connection before the end was reported.
+    // The attempt has come to an end, in Connected or Error. A host that
+    // accepted the connection is reported Connected even when it has closed
+    // it again by the time this arrives (state() then reads Closing).
     void attemptEnded(int state);
 
 private:
@@ -69,5 +70,6 @@ private:
     QTimer *m_endNotice;       // reports the end from the event loop
     int m_timeoutMs = defaultTimeoutMs;
     int m_state = Closed;
+    int m_endState = Closed;
     bool m_closing = false;
 };

@@ -27,11 +27,18 @@ inline const QString unresolvableName = QStringLiteral("sentrova-probe.invalid")
 class Listener
 {
 public:
-    Listener()
+    // closeAtOnce: the peer hangs up on every connection it accepts, as
+    // tcpwrappers and overloaded servers do.
+    explicit Listener(bool closeAtOnce = false)
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, closeAtOnce] {
             while (QTcpSocket *peer = m_server.nextPendingConnection()) {
                 ++m_accepted;
+                if (closeAtOnce) {
+                    peer->abort();
+                    peer->deleteLater();
+                    continue;
+                }
                 QObject::connect(peer, &QTcpSocket::stateChanged, peer, [peer](QAbstractSocket::SocketState s) {
                     if (s == QAbstractSocket::UnconnectedState)
                         peer->deleteLater();

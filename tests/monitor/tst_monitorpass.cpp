@@ -81,7 +81,7 @@ struct Rig
     }
 };
 
-enum Peer { Accepting, Refusing, Unresolvable, Hanging, NotAPort, Blank };
+enum Peer { Accepting, HangingUp, Refusing, Unresolvable, Hanging, NotAPort, Blank };
 }
 Q_DECLARE_METATYPE(Peer)
 
@@ -99,6 +99,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("waitText");   // shown while the probe is under way
         QTest::addColumn<bool>("logged");
         QTest::newRow("running") << Accepting << "" << running << running << "接続しています..." << false;
+        QTest::newRow("accepts and hangs up at once") << HangingUp << down << running << running << "接続しています..." << false;
         QTest::newRow("recovered: no log line") << Accepting << down << running << running << "接続しています..." << false;
         QTest::newRow("refused") << Refusing << running << down << "サーバダウン" << "接続しています..." << true;
         QTest::newRow("unresolvable") << Unresolvable << "" << down << "サーバダウン" << "名前解決中..." << true;
@@ -116,12 +117,12 @@ private Q_SLOTS:
         QFETCH(bool, logged);
         Rig rig;
         rig.socket.setTimeout(300);
-        LoopbackHosts::Listener listener;
+        LoopbackHosts::Listener listener(peer == HangingUp);
         LoopbackHosts::HangingListener hanging;
         QString address = LoopbackHosts::address;
         QString port = QString::number(listener.port());
         switch (peer) {
-        case Accepting: break;
+        case Accepting: case HangingUp: break;
         case Refusing: port = QString::number(LoopbackHosts::closedPort()); break;
         case Unresolvable: address = LoopbackHosts::unresolvableName; break;
         case Hanging: port = QString::number(hanging.port()); break;
@@ -246,7 +247,8 @@ private Q_SLOTS:
         rig.pass.abandon();
         QVERIFY(!rig.pass.isRunning());
         pending();
-        QTest::qWait(50);
+        QSignalSpy probes(&rig.socket, &ProbeSocket::stateChanged);
+        QVERIFY(!probes.wait(50));
         QCOMPARE(listener.accepted(), 0);
         QCOMPARE(rig.finished.count(), 0);
     }

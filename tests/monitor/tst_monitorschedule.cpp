@@ -125,7 +125,8 @@ private Q_SLOTS:
         QVERIFY(!w.timer1()->isActive());
         QVERIFY(!w.timer2()->isActive());
         const int accepted = listener.accepted();
-        QTest::qWait(1200);
+        QSignalSpy probes(w.socket(), &ProbeSocket::stateChanged);
+        QVERIFY(!probes.wait(1200));
         QCOMPARE(listener.accepted(), accepted);
         QCOMPARE(w.progress()->value(), 0);
     }
@@ -198,7 +199,8 @@ private Q_SLOTS:
         // The third probe is completed and recorded; then the pass ends.
         QTRY_COMPARE(w.status(3), down);
         QTRY_COMPARE(w.label2()->text(), lastPass + QStringLiteral("2026/12/06 7:05:00"));
-        QTest::qWait(50);
+        QSignalSpy probes(w.socket(), &ProbeSocket::stateChanged);
+        QVERIFY(!probes.wait(50));
         QCOMPARE(w.status(4), down);
         QCOMPARE(w.status(5), down);
         QCOMPARE(listener.accepted(), 2);
@@ -227,7 +229,8 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() >= 2200, qPrintable(QString::number(clock.elapsed())));
         QTRY_COMPARE_WITH_TIMEOUT(listener.accepted(), 2, 1000);
         QVERIFY(clock.elapsed() < 2900);
-        QTest::qWait(250);
+        QSignalSpy probes(w.socket(), &ProbeSocket::stateChanged);
+        probes.wait(250);
         if (clock.elapsed() < 2950)
             QCOMPARE(listener.accepted(), 2);
         w.cmdMonitor()->click();
@@ -245,7 +248,8 @@ private Q_SLOTS:
         QCOMPARE(w.socket()->state(), 0);
         const QStringList log = w.folder.logMessages();
         QCOMPARE(log.last(), QStringLiteral("Sentrovaが終了しました。"));
-        QTest::qWait(1200);
+        QSignalSpy probes(w.socket(), &ProbeSocket::stateChanged);
+        QVERIFY(!probes.wait(1200));
         QCOMPARE(w.folder.logMessages(), log);
         QCOMPARE(w.label2()->text(), QStringLiteral("前回監視時間"));
     }
