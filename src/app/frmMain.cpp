@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace
@@ -92,14 +93,18 @@ void frmMain::createControls()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setValue(0);
 
-    StatusBar1 = new QWidget(client);
+    // The status bar is part of the fixed client area, not the window's
+    // own bar, so it keeps its place in the layout.
+    StatusBar1 = new QStatusBar(client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(rectFromTwips(0, 4800, clientWidthTwips, 255));
     for (int i = 0; i < 3; ++i) {
         auto *panel = new QLabel(StatusBar1);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(2, 0, 2, 0);
+        StatusBar1->addWidget(panel);
         m_panels[i] = panel;
     }
 
@@ -198,12 +203,8 @@ void frmMain::startUp()
     m_mail->setOn(false);
     m_panels[0]->setText(programVersionText);
     const int panelWidthsTwips[3] = {1800, 3700, 2900};
-    int left = 0;
-    for (int i = 0; i < 3; ++i) {
-        const int width = twipsToPixels(panelWidthsTwips[i]);
-        m_panels[i]->setGeometry(left, 0, width, StatusBar1->height());
-        left += width;
-    }
+    for (int i = 0; i < 3; ++i)
+        m_panels[i]->setFixedWidth(twipsToPixels(panelWidthsTwips[i]));
     setUpGrid();
     Text1->setText(SettingsStore::read(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("60")));
     LoadHostList();
@@ -307,6 +308,9 @@ void frmMain::mnuWWWClicked()
 
 void frmMain::mnuNotificationClicked()
 {
+    // A checkable item flips its mark on every click; the mark shows the
+    // switch, not the clicks.
+    mnuNotification->setChecked(isNotificationOn());
     showDialog(m_mailConfig, [this] {
         return new frmMailConfig(*m_mail, [this](const QString &downSystem, std::function<void(bool)> done) {
             Notify(downSystem, std::move(done));

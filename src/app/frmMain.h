@@ -23,6 +23,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QStatusBar;
 class QTimer;
 class frmWWWConfig;
 
@@ -99,7 +100,7 @@ private:
     QLabel *Label3 = nullptr;
     QPushButton *cmdMonitor = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
-    QWidget *StatusBar1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
     QLabel *m_panels[3] = {};
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;

@@ -3,6 +3,7 @@
 #include "monitor/HostListFile.h"
 #include "platform/HostGrid.h"
 #include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
 
 #include <QWidget>
 
@@ -55,6 +56,9 @@ QString refusal(const QString &address, const QString &port)
     // The host list file has no way to store a double quote.
     if (address.contains(QLatin1Char('"')) || port.contains(QLatin1Char('"')))
         return doubleQuoteMessage;
+    // Nor any character outside code page 932: it would be saved as another.
+    if (!TextCodec::canEncode(address) || !TextCodec::canEncode(port))
+        return QStringLiteral("ホスト名とポート番号に使用できない文字が含まれています。");
     return {};
 }
 }

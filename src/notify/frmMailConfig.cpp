@@ -2,6 +2,7 @@
 
 #include "notify/MailNotification.h"
 #include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -153,6 +154,11 @@ bool frmMailConfig::acceptBoxes()
                                  entered.Recipient3, entered.Recipient4, entered.Recipient5}) {
         if (value.contains(QLatin1Char('"'))) {
             MessageBox::show(this, QStringLiteral("設定値に \" (ダブルクォート) は使用できません。"));
+            return false;
+        }
+        // Nor a character outside code page 932: it would be saved as another.
+        if (!TextCodec::canEncode(value)) {
+            MessageBox::show(this, QStringLiteral("設定値に使用できない文字が含まれています。"));
             return false;
         }
     }

@@ -22,6 +22,9 @@ HostGrid::HostGrid(QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The pass and the page writer walk every row; the operator's view must
+    // not be dragged along to the last row at every interval.
+    m_table->setAutoScroll(false);
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->horizontalHeader()->setSectionsClickable(true);
     m_table->horizontalHeader()->setStretchLastSection(false);

@@ -17,6 +17,11 @@ QByteArray TextCodec::encode(const QString &text)
     return encoder.encode(text);
 }
 
+bool TextCodec::canEncode(const QString &text)
+{
+    return decode(encode(text)) == text;
+}
+
 QString TextCodec::decode(const QByteArray &bytes)
 {
     QStringDecoder decoder(codecName);

@@ -10,4 +10,7 @@ namespace TextCodec
 {
 QByteArray encode(const QString &text);
 QString decode(const QByteArray &bytes);
+// False when some character has no code in code page 932 and would be
+// stored as a substitute (an umlaut, U+2212, most emoji).
+bool canEncode(const QString &text);
 }

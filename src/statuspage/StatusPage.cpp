@@ -7,8 +7,17 @@
 
 QString StatusPage::escaped(const QString &cellText)
 {
-    // Exactly &, <, > and " are replaced.
-    return cellText.toHtmlEscaped();
+    // Exactly &, <, > and " are replaced; a character that code page 932
+    // cannot hold becomes a numeric reference, so the browser still shows it.
+    const QString html = cellText.toHtmlEscaped();
+    if (TextCodec::canEncode(html))
+        return html;
+    QString out;
+    for (const char32_t codePoint : html.toUcs4()) {
+        const QString character = QString::fromUcs4(&codePoint, 1);
+        out += TextCodec::canEncode(character) ? character : QStringLiteral("&#%1;").arg(quint32(codePoint));
+    }
+    return out;
 }
 
 QByteArray StatusPage::compose(const QList<HostRow> &hosts, const QDateTime &when)
