@@ -15,14 +15,27 @@ void SmtpReplyReader::feed(const QByteArray &bytes)
 
 std::optional<QByteArray> SmtpReplyReader::takeLine()
 {
-    const qsizetype end = m_pending.indexOf('\n');
-    if (end < 0) {
-        if (m_pending.size() <= maxLineLength)
+    qsizetype end = m_pending.indexOf('\n');
+    if (m_skippingRest) {
+        if (end < 0) {
+            m_pending.clear();
             return std::nullopt;
-        QByteArray cut = m_pending.left(maxLineLength);
-        m_pending.remove(0, maxLineLength);
-        // An overlong line can never be a valid one: make it malformed.
-        cut.prepend('?');
+        }
+        m_pending.remove(0, end + 1);
+        m_skippingRest = false;
+        end = m_pending.indexOf('\n');
+    }
+    if (end < 0) {
+        // The longest line may be here with its CR, waiting for its LF: only
+        // more than that is surely overlong.
+        if (m_pending.size() <= maxLineLength + 1)
+            return std::nullopt;
+        // An overlong line can never be a valid one: make it malformed. Its
+        // rest is dropped as it arrives, so that no part of it is read as a
+        // reply of its own, however the bytes are split into reads.
+        QByteArray cut = '?' + m_pending.left(maxLineLength);
+        m_pending.clear();
+        m_skippingRest = true;
         return cut;
     }
     QByteArray line = m_pending.left(end);

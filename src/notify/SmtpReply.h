@@ -23,7 +23,8 @@ struct SmtpReply
 class SmtpReplyReader
 {
 public:
-    // Longest line kept; a longer one is cut and ends the reply as malformed.
+    // Longest line kept; a longer one is cut, marked and ends the reply as
+    // malformed, and the rest of it up to its line end is dropped.
     static constexpr qsizetype maxLineLength = 4096;
     // Most lines in one reply; a longer reply ends as malformed.
     static constexpr qsizetype maxLines = 256;
@@ -31,10 +32,13 @@ public:
     void feed(const QByteArray &bytes);
     // The next complete reply, or nothing while it is still arriving.
     std::optional<SmtpReply> take();
+    // Bytes held back for a line still arriving: at most one line.
+    qsizetype pendingSize() const { return m_pending.size(); }
 
 private:
     std::optional<QByteArray> takeLine();
 
     QByteArray m_pending;
     SmtpReply m_partial;
+    bool m_skippingRest = false;   // inside the rest of a line that was cut
 };

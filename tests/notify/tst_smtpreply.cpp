@@ -29,6 +29,20 @@ private Q_SLOTS:
         QTest::newRow("no separator") << ByteList{"250ok\r\n"} << QList<int>{0} << ByteList{"250ok"};
         QTest::newRow("empty line") << ByteList{"\r\n"} << QList<int>{0} << ByteList{""};
         QTest::newRow("final code differs") << ByteList{"250-a\r\n550 b\r\n"} << QList<int>{550} << ByteList{"550 b"};
+
+        // An overlong line gives the same replies however it is split into
+        // reads, and its tail is never taken for a reply of its own.
+        const QByteArray x(5000, 'x');
+        const QByteArray cut = '?' + x.left(SmtpReplyReader::maxLineLength);
+        QTest::newRow("overlong line in one read")
+            << ByteList{x + "\r\n250 ok\r\n"} << QList<int>{0, 250} << ByteList{cut, "250 ok"};
+        QTest::newRow("overlong line over reads")
+            << ByteList{x.left(4500), x.left(500) + "\r", "\n250 ok\r\n"} << QList<int>{0, 250} << ByteList{cut, "250 ok"};
+        QTest::newRow("tail of an overlong line looks like a reply")
+            << ByteList{x.left(4200), "250 ok\r\n"} << QList<int>{0} << ByteList{cut};
+        const QByteArray longest = "250 " + QByteArray(SmtpReplyReader::maxLineLength - 4, 'a');
+        QTest::newRow("longest line, CR in the same read as the line")
+            << ByteList{longest + "\r", "\n"} << QList<int>{250} << ByteList{longest};
     }
     void replies()
     {
