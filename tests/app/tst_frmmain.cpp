@@ -115,6 +115,32 @@ private Q_SLOTS:
             QCOMPARE(button->text(), caption);
     }
 
+    // The check mark of 障害通知 shows the switch; choosing the item, also
+    // while its dialog is open, must not flip it.
+    void notificationMarkFollowsTheSwitch_data()
+    {
+        QTest::addColumn<QByteArray>("mailConfig");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("no settings file") << QByteArray() << false;
+        QTest::newRow("settings readable")
+            << QByteArray("\"smtp.example.jp\",\"a@example.jp\",\"b@example.jp\",\"\",\"\",\"\",\"\"\r\n") << true;
+    }
+    void notificationMarkFollowsTheSwitch()
+    {
+        QFETCH(QByteArray, mailConfig);
+        QFETCH(bool, on);
+        TestFolder folder;
+        if (!mailConfig.isEmpty())
+            folder.writeBytes(QStringLiteral("MailConfig.ini"), mailConfig);
+        frmMain window(folder.path());
+        QAction *item = window.notificationMenuItem();
+        for (int choice = 0; choice < 3; ++choice) {
+            item->trigger();
+            QCOMPARE(window.isNotificationOn(), on);
+            QCOMPARE(item->isChecked(), on);
+        }
+    }
+
     void menuItemsInOrder()
     {
         TestFolder folder;

@@ -1,5 +1,6 @@
 #include "platform/HostGrid.h"
 
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -58,6 +59,25 @@ private Q_SLOTS:
         grid.setColumn(2);
         grid.setText(QStringLiteral("x"));
         QCOMPARE(grid.table()->item(1, 2)->textAlignment(), int(Qt::AlignCenter));
+    }
+
+    // Walking every row, as the pass and the page writer do, leaves the
+    // operator's view where it was.
+    void walkingRowsKeepsTheView()
+    {
+        HostGrid grid;
+        grid.resize(400, 200);
+        for (int i = 0; i < 100; ++i)
+            grid.addRow(QStringLiteral("h%1").arg(i));
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            grid.setRow(row);
+            grid.setColumn(2);
+        }
+        grid.redraw();
+        QCOMPARE(grid.table()->verticalScrollBar()->value(), 0);
+        QCOMPARE(grid.row(), 101);
     }
 
     void clickMakesCellCurrentFirst()
