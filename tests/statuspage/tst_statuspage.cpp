@@ -1,7 +1,65 @@
+#include "log/EventLog.h"
+#include "platform/Clock.h"
+#include "platform/HostGrid.h"
+#include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "statuspage/StatusPage.h"
+#include "statuspage/StatusPageWriter.h"
+#include "statuspage/WwwSettings.h"
+#include "support/TestFolder.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+const QString failureLog = QStringLiteral("環境設定ファイルの保存に失敗しました。");
+const QString failureBox = QStringLiteral("環境ファイルのエラーです。サポートにご連絡ください。");
+
+// A writer with its own folder, log and grid.
+struct Rig
+{
+    TestFolder folder;
+    EventLog log{folder.path()};
+    StatusPageWriter writer{log, nullptr};
+    HostGrid grid;
+
+    void fill(const QList<QStringList> &rows)
+    {
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (i > 0)
+                grid.addRow(QString());
+            grid.setRow(int(i) + 1);
+            for (int column = 0; column < 3; ++column) {
+                grid.setColumn(column);
+                grid.setText(rows.at(i).value(column));
+            }
+        }
+    }
+    StatusPageWriter::Outcome write(const QString &root, const QString &enabled = "True", const QString &page = "index.html")
+    {
+        WwwSettings settings;
+        settings.wwwRoot = root;
+        settings.wwwPage = page;
+        settings.wwwEnabled = enabled;
+        return writer.write(grid, settings);
+    }
+};
+
+QList<QMessageBox *> visibleBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes.append(box);
+    }
+    return boxes;
+}
+}
 
 using StatusPage::HostRow;
 
@@ -42,7 +100,145 @@ private Q_SLOTS:
             + lines + QStringList{"</table>", "</body>", "</html>", ""};
         QCOMPARE(StatusPage::compose(hosts, when), TextCodec::encode(page.join("\r\n")));
     }
+
+    void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
+    void cleanup() { Clock::setFixedTime({}); }
+
+    // Only the exact text "False" switches the page off, and then nothing is
+    // touched, not even a missing folder.
+    void onlyExactFalseSwitchesOff_data()
+    {
+        QTest::addColumn<QString>("enabled");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("False") << "False" << false;
+        QTest::newRow("false") << "false" << true;
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("empty") << "" << true;
+    }
+    void onlyExactFalseSwitchesOff()
+    {
+        QFETCH(QString, enabled);
+        QFETCH(bool, written);
+        Rig rig;
+        const QString root = written ? rig.folder.path() : rig.folder.filePath("missing");
+        QCOMPARE(rig.write(root, enabled), written ? StatusPageWriter::Outcome::Written : StatusPageWriter::Outcome::Off);
+        QCOMPARE(QFile::exists(rig.folder.filePath("index.html")), written);
+        QVERIFY(!QFile::exists(rig.folder.filePath("missing")));
+        QVERIFY(!QFile::exists(rig.log.filePath()));
+        QVERIFY(rig.folder.takeMessageBoxes().isEmpty());
+    }
+
+    // Every host row in grid order, read through the grid's current cell,
+    // which is left on column 2 of the last host row.
+    void pageFromGrid_data()
+    {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("header row only") << QList<QStringList>{} << QString();
+        QTest::newRow("three hosts")
+            << QList<QStringList>{{"192.168.0.10", "80", "サーバー稼動中"}, {"<b>", "25", "サーバーダウン"}, {"ns1", "53", ""}}
+            << QString();
+        QTest::newRow("folder text ending in the separator") << QList<QStringList>{{"a", "1", "b"}} << "www";
+    }
+    void pageFromGrid()
+    {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, folder);
+        Rig rig;
+        if (rows.isEmpty())
+            rig.grid.removeRow(1);
+        rig.fill(rows);
+        rig.grid.setRow(0);
+        rig.grid.setColumn(0);
+        QVERIFY(folder.isEmpty() || QDir(rig.folder.path()).mkdir(folder));
+        const QString root = QDir::toNativeSeparators(rig.folder.filePath(folder)) + QDir::separator();
+        QCOMPARE(rig.write(root, "True", "status.htm"), StatusPageWriter::Outcome::Written);
+        QList<StatusPage::HostRow> hosts;
+        for (const QStringList &row : rows)
+            hosts.append({row.at(0), row.at(1), row.at(2)});
+        QCOMPARE(rig.folder.readBytes(QDir(folder).filePath("status.htm")), StatusPage::compose(hosts, Clock::now()));
+        QCOMPARE(rig.grid.row(), int(rows.size()));
+        QCOMPARE(rig.grid.column(), rows.isEmpty() ? 0 : 2);
+    }
+
+    void failureLoggedAtEveryCall_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("missing folder") << "missing" << "index.html";
+        QTest::newRow("empty page name") << "" << "";
+        QTest::newRow("page name is a folder") << "" << "sub";
+    }
+    void failureLoggedAtEveryCall()
+    {
+        QFETCH(QString, root);
+        QFETCH(QString, page);
+        Rig rig;
+        QVERIFY(QDir(rig.folder.path()).mkdir("sub"));
+        for (int call = 1; call <= 2; ++call) {
+            QCOMPARE(rig.write(rig.folder.filePath(root), "True", page), StatusPageWriter::Outcome::Failed);
+            QCOMPARE(rig.folder.logMessages(), QStringList(call, failureLog));
+        }
+        QVERIFY(!QFile::exists(rig.folder.filePath("missing")));
+        QVERIFY(QFileInfo(rig.folder.filePath("sub")).isDir());
+        QCOMPARE(rig.folder.takeMessageBoxes(), QStringList(2, failureBox));   // the test hook records every box
+    }
+
+    // A write that breaks off half way (here at the process's file size
+    // limit) leaves the last good page as it was.
+    void brokenWriteKeepsLastPage()
+    {
+        Rig rig;
+        rig.fill({{"old", "80", "サーバー稼動中"}});
+        QCOMPARE(rig.write(rig.folder.path()), StatusPageWriter::Outcome::Written);
+        const QByteArray lastGood = rig.folder.readBytes("index.html");
+        for (int i = 0; i < 100; ++i)
+            rig.grid.addRow(QStringLiteral("new-host-%1.example.jp").arg(i));
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit small = saved;
+        small.rlim_cur = 1024;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const auto outcome = rig.write(rig.folder.path());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(outcome, StatusPageWriter::Outcome::Failed);
+        QCOMPARE(rig.folder.readBytes("index.html"), lastGood);
+        QCOMPARE(QDir(rig.folder.path()).entryList({"index.html*"}, QDir::Files), QStringList{"index.html"});
+        QCOMPARE(rig.folder.logMessages(), QStringList{failureLog});
+    }
+
+    // Only one box waits for the operator; once it is closed the next
+    // failure shows a new one.
+    void oneMessageBoxAtATime()
+    {
+        Rig rig;
+        MessageBox::setTestHook({});
+        const QString missing = rig.folder.filePath("missing");
+        rig.write(missing);
+        rig.write(missing);
+        QCOMPARE(visibleBoxes().size(), 1);
+        QCOMPARE(visibleBoxes().first()->text(), failureBox);
+        visibleBoxes().first()->close();
+        rig.write(missing);
+        QCOMPARE(visibleBoxes().size(), 1);
+        visibleBoxes().first()->close();
+        QCOMPARE(rig.folder.logMessages(), QStringList(3, failureLog));
+    }
+
+    void rowLimit()
+    {
+        Rig rig;
+        for (int row = 2; row <= 32766; ++row)
+            rig.grid.addRow(QStringLiteral("h%1").arg(row));
+        QCOMPARE(rig.write(rig.folder.path()), StatusPageWriter::Outcome::Written);
+        QCOMPARE(rig.folder.readBytes("index.html").count("<tr><td>h"), 32765);
+        rig.grid.addRow(QStringLiteral("one too many"));
+        QCOMPARE(rig.write(rig.folder.path()), StatusPageWriter::Outcome::Failed);
+        QCOMPARE(rig.folder.logMessages(), QStringList{failureLog});
+    }
 };
 
-QTEST_GUILESS_MAIN(TestStatusPage)
+QTEST_MAIN(TestStatusPage)
 #include "tst_statuspage.moc"
