@@ -1,6 +1,8 @@
 #include "FakeSmtpServer.h"
 
 #include "log/EventLog.h"
+#include "notify/SmtpMessage.h"
+#include "notify/SmtpReply.h"
 #include "notify/SmtpReport.h"
 #include "platform/Clock.h"
 #include "support/TestFolder.h"
@@ -93,8 +95,6 @@ private Q_SLOTS:
                                      << "hello?";
         QTest::newRow("second recipient refused") << two << ByteList{"RCPT:250 ok\r\n", "RCPT:550 5.1.1 no\r\n"}
                                                   << commandsFor({"ops@example.org", "gone@example.org"}) << "ok";
-        QTest::newRow("first recipient refused") << two << ByteList{"RCPT:550 5.1.1 no\r\n", "RCPT:250 ok\r\n"}
-                                                 << commandsFor({"ops@example.org", "gone@example.org"}) << "ok";
         QTest::newRow("forwarded") << two << ByteList{"RCPT:251 2.1.5 will forward\r\n", "RCPT:550 no\r\n"}
                                    << commandsFor({"ops@example.org", "gone@example.org"}) << "ok";
         QTest::newRow("every recipient refused") << two << ByteList{"RCPT:550 5.1.1 first\r\n", "RCPT:550 5.1.1 second\r\n"}
@@ -215,6 +215,71 @@ private Q_SLOTS:
         QVERIFY(rig.server.sessions.at(1).message.contains("\x81\x75" "db02\x81\x76"));
         QCOMPARE(rig.folder.logMessages(),
                  (QStringList{firstRefused ? failurePrefix + "451 4.3.0 try later" : successLine(), successLine("db02")}));
+    }
+
+    // The pieces that need no server: reply reader and message.
+    void replies_data()
+    {
+        QTest::addColumn<ByteList>("chunks");
+        QTest::addColumn<ByteList>("replies");   // "code|last line" (its first 12 bytes) of each
+        QTest::newRow("split anywhere") << ByteList{"25", "0-mx\r", "\n250", " ok", "\r\n"} << ByteList{"250|250 ok"};
+        QTest::newRow("two in one read") << ByteList{"220 hi\r\n250 ok\r\n"} << ByteList{"220|220 hi", "250|250 ok"};
+        QTest::newRow("unfinished") << ByteList{"250-mx\r\n250 ok"} << ByteList{};
+        QTest::newRow("not digits") << ByteList{"hello\r\n"} << ByteList{"0|hello"};
+        QTest::newRow("final code differs") << ByteList{"250-a\r\n550 b\r\n"} << ByteList{"550|550 b"};
+        // A hostile server gets a refusal, not an ever-growing buffer.
+        QTest::newRow("line without end") << ByteList{QByteArray(100000, 'x')} << ByteList{"0|?" + QByteArray(11, 'x')};
+        QTest::newRow("endless continuation") << ByteList{QByteArray("250-more\r\n").repeated(1000)} << ByteList{"0|250-more"};
+    }
+    void replies()
+    {
+        QFETCH(ByteList, chunks);
+        QFETCH(ByteList, replies);
+        SmtpReplyReader reader;
+        ByteList got;
+        for (const QByteArray &chunk : chunks) {
+            reader.feed(chunk);
+            while (std::optional<SmtpReply> reply = reader.take()) {
+                QVERIFY(reply->lines.size() <= SmtpReplyReader::maxLines);
+                QVERIFY(reply->lastLine().size() <= SmtpReplyReader::maxLineLength + 1);
+                got.append(QByteArray::number(reply->code) + '|' + reply->lastLine().left(12));
+            }
+        }
+        // After a refusal for hostile input only the first reply matters.
+        QCOMPARE(got.mid(0, replies.size()), replies);
+        QCOMPARE(got.isEmpty(), replies.isEmpty());
+    }
+
+    void heloArgument_data()
+    {
+        QTest::addColumn<QString>("hostName");
+        QTest::addColumn<QString>("domainName");
+        QTest::addColumn<QString>("local");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("host and domain") << "mon" << "example.org" << "10.0.0.2" << "mon.example.org";
+        QTest::newRow("not a domain name") << "my_pc" << "lan" << "192.0.2.7" << "[192.0.2.7]";
+        QTest::newRow("ipv6") << "vm" << "" << "2001:db8::7" << "[IPv6:2001:db8::7]";
+        QTest::newRow("ipv4 mapped") << "vm" << "" << "::ffff:192.0.2.7" << "[192.0.2.7]";
+        QTest::newRow("scoped ipv6") << "vm" << "" << "fe80::1%lo" << "[IPv6:fe80::1]";
+    }
+    void heloArgument()
+    {
+        QFETCH(QString, hostName);
+        QFETCH(QString, domainName);
+        QFETCH(QString, local);
+        QFETCH(QString, expected);
+        QCOMPARE(SmtpMessage::heloArgument(hostName, domainName, QHostAddress(local)), expected);
+    }
+
+    void hostTextCannotEndTheMessage()
+    {
+        // Line ends in the host text stay on its one body line: the data
+        // ends only at the final "." line.
+        const QByteArray message = SmtpMessage::build({"mx", "s@x", "r@x", {}, {}, {}, {}}, QStringLiteral("a\r\n.\r\nQUIT"),
+                                                      QDateTime(QDate(2026, 1, 1), QTime(0, 0)), "<id@x>");
+        QCOMPARE(message.count("\r\n.\r\n"), 1);
+        QVERIFY(message.endsWith("\r\n.\r\n"));
+        QVERIFY(message.contains("a  .  QUIT"));
     }
 };
 
