@@ -3,7 +3,6 @@
 #include "platform/HostGrid.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
-#include "statuspage/StatusPage.h"
 #include "statuspage/StatusPageWriter.h"
 #include "statuspage/WwwSettings.h"
 #include "support/TestFolder.h"
@@ -61,46 +60,11 @@ QList<QMessageBox *> visibleBoxes()
 }
 }
 
-using StatusPage::HostRow;
-
 class TestStatusPage : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The whole page, code page 932 with CR LF, for a grid and a time.
-    void pageBytes_data()
-    {
-        QTest::addColumn<QList<HostRow>>("hosts");
-        QTest::addColumn<QDateTime>("when");
-        QTest::addColumn<QStringList>("lines");   // the date line, then one line a host
-        const QDateTime morning(QDate(2026, 12, 6), QTime(7, 5, 0));
-        QTest::newRow("header row only") << QList<HostRow>{} << morning << QStringList{"2026/12/06　7:05:00"};
-        QTest::newRow("running, down, not yet probed")
-            << QList<HostRow>{{"192.168.0.10", "80", "サーバー稼動中"}, {"mail.example.jp", "25", "サーバーダウン"}, {"ns1", "53", ""}}
-            << QDateTime(QDate(2027, 1, 9), QTime(23, 59, 58))
-            << QStringList{"2027/01/09　23:59:58", "<tr><td>192.168.0.10</td><td>80</td><td>サーバー稼動中</td></tr>",
-                           "<tr><td>mail.example.jp</td><td>25</td><td>サーバーダウン</td></tr>",
-                           "<tr><td>ns1</td><td>53</td><td></td></tr>"};
-        QTest::newRow("markup escaped")
-            << QList<HostRow>{{"<script>", "8\"0", "A&B"}, {"&amp;", "1", "'"}} << morning
-            << QStringList{"2026/12/06　7:05:00", "<tr><td>&lt;script&gt;</td><td>8&quot;0</td><td>A&amp;B</td></tr>",
-                           "<tr><td>&amp;amp;</td><td>1</td><td>'</td></tr>"};
-    }
-    void pageBytes()
-    {
-        QFETCH(QList<HostRow>, hosts);
-        QFETCH(QDateTime, when);
-        QFETCH(QStringList, lines);
-        const QStringList page = QStringList{"<html>",
-                                             "<head><meta charset=\"Shift_JIS\"><title>サーバー監視報告</title></head>",
-                                             "<body>", "<table border=1>",
-                                             "<tr><td colspan=3>" + lines.takeFirst() + "</td></tr>",
-                                             "<tr><td>IPアドレス</td><td>ポート</td><td>ステータス</td></tr>"}
-            + lines + QStringList{"</table>", "</body>", "</html>", ""};
-        QCOMPARE(StatusPage::compose(hosts, when), TextCodec::encode(page.join("\r\n")));
-    }
-
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
     void cleanup() { Clock::setFixedTime({}); }
 
@@ -128,22 +92,31 @@ private Q_SLOTS:
         QVERIFY(rig.folder.takeMessageBoxes().isEmpty());
     }
 
-    // Every host row in grid order, read through the grid's current cell,
-    // which is left on column 2 of the last host row.
-    void pageFromGrid_data()
+    // The whole page, code page 932 with CR LF, from every host row in grid
+    // order, read through the grid's current cell, which is left on column 2
+    // of the last host row.
+    void pageBytes_data()
     {
         QTest::addColumn<QList<QStringList>>("rows");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("header row only") << QList<QStringList>{} << QString();
-        QTest::newRow("three hosts")
-            << QList<QStringList>{{"192.168.0.10", "80", "サーバー稼動中"}, {"<b>", "25", "サーバーダウン"}, {"ns1", "53", ""}}
-            << QString();
-        QTest::newRow("folder text ending in the separator") << QList<QStringList>{{"a", "1", "b"}} << "www";
+        QTest::addColumn<QString>("folder");   // a folder under the test folder
+        QTest::addColumn<QStringList>("lines");   // the date line, then one line a host
+        QTest::newRow("header row only") << QList<QStringList>{} << QString() << QStringList{"2026/12/06　7:05:00"};
+        QTest::newRow("running, down, not yet probed")
+            << QList<QStringList>{{"192.168.0.10", "80", "サーバー稼動中"}, {"mail.example.jp", "25", "サーバーダウン"}, {"ns1", "53", ""}}
+            << QString()
+            << QStringList{"2026/12/06　7:05:00", "<tr><td>192.168.0.10</td><td>80</td><td>サーバー稼動中</td></tr>",
+                           "<tr><td>mail.example.jp</td><td>25</td><td>サーバーダウン</td></tr>",
+                           "<tr><td>ns1</td><td>53</td><td></td></tr>"};
+        QTest::newRow("markup escaped, folder text ending in the separator")
+            << QList<QStringList>{{"<script>", "8\"0", "A&B"}, {"&amp;", "1", "'"}} << "www"
+            << QStringList{"2026/12/06　7:05:00", "<tr><td>&lt;script&gt;</td><td>8&quot;0</td><td>A&amp;B</td></tr>",
+                           "<tr><td>&amp;amp;</td><td>1</td><td>'</td></tr>"};
     }
-    void pageFromGrid()
+    void pageBytes()
     {
         QFETCH(QList<QStringList>, rows);
         QFETCH(QString, folder);
+        QFETCH(QStringList, lines);
         Rig rig;
         if (rows.isEmpty())
             rig.grid.removeRow(1);
@@ -153,10 +126,11 @@ private Q_SLOTS:
         QVERIFY(folder.isEmpty() || QDir(rig.folder.path()).mkdir(folder));
         const QString root = QDir::toNativeSeparators(rig.folder.filePath(folder)) + QDir::separator();
         QCOMPARE(rig.write(root, "True", "status.htm"), StatusPageWriter::Outcome::Written);
-        QList<StatusPage::HostRow> hosts;
-        for (const QStringList &row : rows)
-            hosts.append({row.at(0), row.at(1), row.at(2)});
-        QCOMPARE(rig.folder.readBytes(QDir(folder).filePath("status.htm")), StatusPage::compose(hosts, Clock::now()));
+        const QStringList page = QStringList{"<html>", "<head><meta charset=\"Shift_JIS\"><title>サーバー監視報告</title></head>",
+                                             "<body>", "<table border=1>", "<tr><td colspan=3>" + lines.takeFirst() + "</td></tr>",
+                                             "<tr><td>IPアドレス</td><td>ポート</td><td>ステータス</td></tr>"}
+            + lines + QStringList{"</table>", "</body>", "</html>", ""};
+        QCOMPARE(rig.folder.readBytes(QDir(folder).filePath("status.htm")), TextCodec::encode(page.join("\r\n")));
         QCOMPARE(rig.grid.row(), int(rows.size()));
         QCOMPARE(rig.grid.column(), rows.isEmpty() ? 0 : 2);
     }
