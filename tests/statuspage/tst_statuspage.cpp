@@ -141,20 +141,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("page");
         QTest::newRow("missing folder") << "missing" << "index.html";
         QTest::newRow("empty page name") << "" << "";
-        QTest::newRow("page name is a folder") << "" << "sub";
     }
     void failureLoggedAtEveryCall()
     {
         QFETCH(QString, root);
         QFETCH(QString, page);
         Rig rig;
-        QVERIFY(QDir(rig.folder.path()).mkdir("sub"));
         for (int call = 1; call <= 2; ++call) {
             QCOMPARE(rig.write(rig.folder.filePath(root), "True", page), StatusPageWriter::Outcome::Failed);
             QCOMPARE(rig.folder.logMessages(), QStringList(call, failureLog));
         }
         QVERIFY(!QFile::exists(rig.folder.filePath("missing")));
-        QVERIFY(QFileInfo(rig.folder.filePath("sub")).isDir());
         QCOMPARE(rig.folder.takeMessageBoxes(), QStringList(2, failureBox));   // the test hook records every box
     }
 
@@ -170,8 +167,7 @@ private Q_SLOTS:
             rig.grid.addRow(QStringLiteral("new-host-%1.example.jp").arg(i));
         rlimit saved{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        rlimit small = saved;
-        small.rlim_cur = 1024;
+        const rlimit small{1024, saved.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
         const auto outcome = rig.write(rig.folder.path());
