@@ -135,48 +135,41 @@ private Q_SLOTS:
         QCOMPARE(rig.grid.column(), rows.isEmpty() ? 0 : 2);
     }
 
-    void failureLoggedAtEveryCall_data()
+    // A failed write is logged, and a box asked for, at every call; the last
+    // good page stays as it was and no partial file is left behind.
+    void failureKeepsLastPage_data()
     {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<QString>("page");
-        QTest::newRow("missing folder") << "missing" << "index.html";
-        QTest::newRow("empty page name") << "" << "";
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("missing folder") << "missing folder";
+        QTest::newRow("empty page name") << "empty page name";
+        QTest::newRow("write broken off at the file size limit") << "file size limit";
     }
-    void failureLoggedAtEveryCall()
+    void failureKeepsLastPage()
     {
-        QFETCH(QString, root);
-        QFETCH(QString, page);
-        Rig rig;
-        for (int call = 1; call <= 2; ++call) {
-            QCOMPARE(rig.write(rig.folder.filePath(root), "True", page), StatusPageWriter::Outcome::Failed);
-            QCOMPARE(rig.folder.logMessages(), QStringList(call, failureLog));
-        }
-        QVERIFY(!QFile::exists(rig.folder.filePath("missing")));
-        QCOMPARE(rig.folder.takeMessageBoxes(), QStringList(2, failureBox));   // the test hook records every box
-    }
-
-    // A write that breaks off half way (here at the process's file size
-    // limit) leaves the last good page as it was.
-    void brokenWriteKeepsLastPage()
-    {
+        QFETCH(QString, cause);
         Rig rig;
         rig.fill({{"old", "80", "サーバー稼動中"}});
         QCOMPARE(rig.write(rig.folder.path()), StatusPageWriter::Outcome::Written);
         const QByteArray lastGood = rig.folder.readBytes("index.html");
         for (int i = 0; i < 100; ++i)
             rig.grid.addRow(QStringLiteral("new-host-%1.example.jp").arg(i));
+        const QString root = rig.folder.filePath(cause == "missing folder" ? "missing" : "");
         rlimit saved{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        const rlimit small{1024, saved.rlim_max};
+        const rlimit limit{cause == "file size limit" ? 1024 : saved.rlim_cur, saved.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-        const auto outcome = rig.write(rig.folder.path());
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QList<StatusPageWriter::Outcome> outcomes;
+        for (int call = 0; call < 2; ++call)
+            outcomes.append(rig.write(root, "True", cause == "empty page name" ? "" : "index.html"));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
-        QCOMPARE(outcome, StatusPageWriter::Outcome::Failed);
+        QCOMPARE(outcomes, QList<StatusPageWriter::Outcome>(2, StatusPageWriter::Outcome::Failed));
         QCOMPARE(rig.folder.readBytes("index.html"), lastGood);
         QCOMPARE(QDir(rig.folder.path()).entryList({"index.html*"}, QDir::Files), QStringList{"index.html"});
-        QCOMPARE(rig.folder.logMessages(), QStringList{failureLog});
+        QVERIFY(!QFile::exists(rig.folder.filePath("missing")));
+        QCOMPARE(rig.folder.logMessages(), QStringList(2, failureLog));
+        QCOMPARE(rig.folder.takeMessageBoxes(), QStringList(2, failureBox));   // the test hook records every box
     }
 
     // Only one box waits for the operator; once it is closed the next
