@@ -17,6 +17,8 @@ public:
         QList<QByteArray> commands;   // the command lines, without CR LF
         QByteArray message;           // from after DATA's reply to "." CR LF, the end included
         bool closed = false;
+        QByteArray pending;
+        bool inData = false;
     };
 
     // Replies by verb ("GREETING", "HELO", "MAIL", "RCPT", "DATA", "END" for
@@ -44,7 +46,7 @@ public:
                     events.append(QStringLiteral("close %1").arg(index + 1));
                     socket->deleteLater();
                 });
-                answer(socket, index, "GREETING");
+                answer(socket, sessions[index], "GREETING");
             }
         });
         m_server.listen(QHostAddress::LocalHost, 0);
@@ -59,44 +61,41 @@ private:
         Session &session = sessions[index];
         const QByteArray bytes = socket->readAll();
         session.received += bytes;
-        QByteArray &pending = m_pending[index];
-        pending += bytes;
-        for (qsizetype end; (end = pending.indexOf(m_inData[index] ? "\r\n.\r\n" : "\n")) >= 0;) {
-            if (m_inData[index]) {
-                session.message = pending.left(end + 5);
-                pending.remove(0, end + 5);
-                m_inData[index] = false;
-                answer(socket, index, "END");
+        session.pending += bytes;
+        for (qsizetype end; (end = session.pending.indexOf(session.inData ? "\r\n.\r\n" : "\n")) >= 0;) {
+            if (session.inData) {
+                session.message = session.pending.left(end + 5);
+                session.pending.remove(0, end + 5);
+                answer(socket, session, "END");
                 continue;
             }
-            QByteArray line = pending.left(end);
-            pending.remove(0, end + 1);
+            QByteArray line = session.pending.left(end);
+            session.pending.remove(0, end + 1);
             if (line.endsWith('\r'))
                 line.chop(1);
             session.commands.append(line);
             if (verbOf(line) == "QUIT")
                 events.append(QStringLiteral("quit %1").arg(index + 1));
-            answer(socket, index, verbOf(line));
+            answer(socket, session, verbOf(line));
         }
     }
 
-    void answer(QTcpSocket *socket, int index, const QByteArray &verb)
+    void answer(QTcpSocket *socket, Session &session, const QByteArray &verb)
     {
+        session.inData = false;
         if (silentAt == verb)
             return;
         if (hangUpAt == verb)
             return socket->disconnectFromHost();
         const QList<QByteArray> table = replies.value(verb, {"500 5.5.2 command not recognized\r\n"});
-        const auto n = std::count_if(sessions[index].commands.cbegin(), sessions[index].commands.cend(),
+        const auto n = std::count_if(session.commands.cbegin(), session.commands.cend(),
                                      [&verb](const QByteArray &command) { return verbOf(command) == verb; });
         const QByteArray reply = table.at(std::clamp<qsizetype>(n - 1, 0, table.size() - 1));
         socket->write(reply);
-        m_inData[index] = verb == "DATA" && reply.startsWith("354");
+        session.inData = verb == "DATA" && reply.startsWith("354");
         if (verb == "QUIT")
             socket->disconnectFromHost();
     }
 
     QTcpServer m_server;
-    QMap<int, bool> m_inData;
-    QMap<int, QByteArray> m_pending;
 };
