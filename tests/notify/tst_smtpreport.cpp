@@ -34,7 +34,6 @@ struct Rig
     {
         report.setPort(server.port());
         report.setMachineName(QStringLiteral("monitor"), QStringLiteral("example.org"));
-        report.setStepTimeout(300);
     }
     void send(const QString &host = QStringLiteral("web01"))
     {
@@ -121,8 +120,10 @@ private Q_SLOTS:
         QMap<QByteArray, ByteList> replies;
         for (const QByteArray &entry : server) {
             const QByteArray key = entry.left(entry.indexOf(':')), value = entry.mid(entry.indexOf(':') + 1);
-            if (key == "silent" || key == "hangup")
+            if (key == "silent" || key == "hangup") {
                 (key == "silent" ? rig.server.silentAt : rig.server.hangUpAt) = value;
+                rig.report.setStepTimeout(300);
+            }
             else
                 replies[key].append(value);
         }
