@@ -1,14 +1,14 @@
+#include "app/frmMain.h"
 #include "platform/FileDialog.h"
 #include "platform/SettingsStore.h"
+#include "platform/TextCodec.h"
 #include "statuspage/WwwSettings.h"
 #include "statuspage/frmWWWConfig.h"
 #include "support/TestFolder.h"
 
+#include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -16,39 +16,24 @@
 
 namespace
 {
-QString stored(const char *key)
-{
-    return SettingsStore::read("wwwroot", QString::fromLatin1(key), "<none>");
-}
+QString stored(const QString &key) { return SettingsStore::read("wwwroot", key, "<none>"); }
 
-void store(const char *key, const QString &value)
-{
-    SettingsStore::write("wwwroot", QString::fromLatin1(key), value);
-}
-
-// Every key of the store, for checking that nothing was written.
 QStringList storedKeys()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").allKeys();
 }
 
-template<typename Control>
-Control *control(frmWWWConfig &window, const char *name)
+// The window over a fresh store, its controls by name.
+struct Rig
 {
-    return window.findChild<Control *>(QString::fromLatin1(name));
-}
-
-// Answers the file dialogs of one test with the given choices in turn.
-class ChosenFiles
-{
-public:
-    explicit ChosenFiles(QStringList answers)
-    {
-        FileDialog::setTestHook([answers = std::move(answers), next = 0]() mutable {
-            return answers.value(next++);
-        });
-    }
-    ~ChosenFiles() { FileDialog::setTestHook({}); }
+    TestFolder folder;
+    WwwSettings copies;
+    std::unique_ptr<frmWWWConfig> window;
+    void open() { window = std::make_unique<frmWWWConfig>(copies); }
+    QLineEdit *page() { return window->findChild<QLineEdit *>("Text1"); }
+    QLineEdit *dir() { return window->findChild<QLineEdit *>("Text2"); }
+    QCheckBox *enable() { return window->findChild<QCheckBox *>("WWWEnable"); }
+    void browse() { QTest::mouseClick(window->findChild<QPushButton *>("Command2"), Qt::LeftButton); }
 };
 }
 
@@ -57,216 +42,123 @@ class TestFrmWWWConfig : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void loadShowsStoredTextsAndStoresNothing_data()
+    // Opening shows the stored texts, refreshes the writer's on/off copy and
+    // stores nothing; the box is ticked only for the exact text "True".
+    void loadShowsStoredTexts_data()
     {
-        QTest::addColumn<bool>("anythingStored");
-        QTest::newRow("stored texts") << true;
-        QTest::newRow("nothing stored") << false;
-    }
-    void loadShowsStoredTextsAndStoresNothing()
-    {
-        QFETCH(bool, anythingStored);
-        TestFolder folder;
-        if (anythingStored) {
-            store("file", "status.htm");
-            store("dir", "/srv/www");
-            store("enable", "True");
-        }
-        const QStringList keysBefore = storedKeys();
-        WwwSettings copies;
-        copies.wwwEnabled = "stale";
-        frmWWWConfig window(copies);
-        QCOMPARE(control<QLineEdit>(window, "Text1")->text(), anythingStored ? "status.htm" : "index.html");
-        QCOMPARE(control<QLineEdit>(window, "Text2")->text(),
-                 anythingStored ? "/srv/www" : WwwSettings::defaultFolder());
-        QCOMPARE(control<QCheckBox>(window, "WWWEnable")->isChecked(), anythingStored);
-        QCOMPARE(copies.wwwEnabled, anythingStored ? "True" : "False");
-        QCOMPARE(storedKeys(), keysBefore);
-        if (anythingStored) {
-            QCOMPARE(stored("file"), "status.htm");
-            QCOMPARE(stored("dir"), "/srv/www");
-        }
-    }
-
-    void tickedOnlyForExactTrue_data()
-    {
-        QTest::addColumn<QString>("enable");
+        QTest::addColumn<QString>("enable");   // null: nothing stored at all
         QTest::addColumn<bool>("ticked");
+        QTest::newRow("nothing stored") << QString() << false;
         QTest::newRow("True") << "True" << true;
         QTest::newRow("true") << "true" << false;
         QTest::newRow("1") << "1" << false;
-        QTest::newRow("False") << "False" << false;
     }
-    void tickedOnlyForExactTrue()
+    void loadShowsStoredTexts()
     {
         QFETCH(QString, enable);
         QFETCH(bool, ticked);
-        TestFolder folder;
-        store("enable", enable);
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        QCOMPARE(control<QCheckBox>(window, "WWWEnable")->isChecked(), ticked);
-        // The writer still follows the text itself: "true" keeps the page on.
-        QCOMPARE(copies.wwwEnabled, enable);
-        QCOMPARE(stored("enable"), enable);
+        Rig rig;
+        if (!enable.isNull()) {
+            SettingsStore::write("wwwroot", "file", "status.htm");
+            SettingsStore::write("wwwroot", "dir", "/srv/www");
+            SettingsStore::write("wwwroot", "enable", enable);
+        }
+        const QStringList keysBefore = storedKeys();
+        rig.copies.wwwEnabled = "stale";
+        rig.open();
+        QCOMPARE(rig.page()->text(), enable.isNull() ? "index.html" : "status.htm");
+        QCOMPARE(rig.dir()->text(), enable.isNull() ? WwwSettings::defaultFolder() : "/srv/www");
+        QCOMPARE(rig.enable()->isChecked(), ticked);
+        // The writer follows the text itself: "true" keeps the page on.
+        QCOMPARE(rig.copies.wwwEnabled, enable.isNull() ? "False" : enable);
+        QCOMPARE(storedKeys(), keysBefore);
     }
 
-    void tickingStoresAtOnce()
+    void changesStoredAtOnce()
     {
-        TestFolder folder;
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        auto *box = control<QCheckBox>(window, "WWWEnable");
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        Rig rig;
+        rig.open();
+        QTest::mouseClick(rig.enable(), Qt::LeftButton, {}, QPoint(4, rig.enable()->height() / 2));
         QCOMPARE(stored("enable"), "True");
-        box->click();
+        rig.enable()->click();
         QCOMPARE(stored("enable"), "False");
-        // The working copy changes only when the window is loaded.
-        QCOMPARE(copies.wwwEnabled, "False");
+        QCOMPARE(rig.copies.wwwEnabled, "False");   // changes only when the window is loaded
+        // Every keystroke stores both texts, as typed.
+        QTest::keyClicks(rig.dir(), " x");
+        QCOMPARE(stored("dir"), WwwSettings::defaultFolder() + " x");
+        QCOMPARE(stored("file"), "index.html");
     }
 
-    void everyKeystrokeStoresBothFields()
-    {
-        TestFolder folder;
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        auto *page = control<QLineEdit>(window, "Text1");
-        auto *dir = control<QLineEdit>(window, "Text2");
-        page->clear();
-        QCOMPARE(stored("file"), "");
-        QCOMPARE(stored("dir"), WwwSettings::defaultFolder());
-        QTest::keyClicks(page, "a");
-        QCOMPARE(stored("file"), "a");
-        dir->clear();
-        QTest::keyClicks(dir, " x");
-        QCOMPARE(stored("dir"), " x");
-        QCOMPARE(stored("file"), "a");
-        QCOMPARE(stored("enable"), "<none>");
-    }
-
+    // The folder of the chosen file, its separator included, with the
+    // platform's dialog answered by a test hook, one answer a click.
     void browse_data()
     {
         QTest::addColumn<QStringList>("choices");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QStringList>("boxes");
-        const QString s = QDir::separator();
+        QTest::addColumn<QString>("folder");   // empty: the box keeps its text and a message asks for a file
         const QString file = QDir::toNativeSeparators("/var/www/html/default.htm");
-        QTest::newRow("chosen file") << QStringList{file} << QDir::toNativeSeparators("/var/www/html/")
-                                     << QStringList{};
-        QTest::newRow("file at the root") << QStringList{QDir::toNativeSeparators("/x.txt")} << s
-                                          << QStringList{};
-        QTest::newRow("first browse cancelled") << QStringList{""} << QString() << QStringList{"何かファイルを選んでください。"};
-        QTest::newRow("cancel applies the earlier choice again")
-            << QStringList{file, ""} << QDir::toNativeSeparators("/var/www/html/") << QStringList{};
-        QTest::newRow("name without separator") << QStringList{"x.txt"} << QString()
-                                                << QStringList{"何かファイルを選んでください。"};
+        const QString html = QDir::toNativeSeparators("/var/www/html/");
+        QTest::newRow("chosen file") << QStringList{file} << html;
+        QTest::newRow("file at the root") << QStringList{QDir::toNativeSeparators("/x.txt")} << QString(QDir::separator());
+        QTest::newRow("cancelled at once") << QStringList{""} << QString();
+        QTest::newRow("cancel applies the earlier choice again") << QStringList{file, ""} << html;
+        QTest::newRow("name without separator") << QStringList{"x.txt"} << QString();
     }
     void browse()
     {
         QFETCH(QStringList, choices);
         QFETCH(QString, folder);
-        QFETCH(QStringList, boxes);
-        TestFolder folder_;
-        store("file", "page.htm");
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        control<QLineEdit>(window, "Text2")->setText("before");
-        ChosenFiles chosen(choices);
+        Rig rig;
+        SettingsStore::write("wwwroot", "file", "page.htm");
+        rig.open();
+        rig.dir()->setText("before");
+        FileDialog::setTestHook([choices, next = 0]() mutable { return choices.value(next++); });
         for (qsizetype i = 0; i < choices.size(); ++i) {
-            QTest::mouseClick(control<QPushButton>(window, "Command2"), Qt::LeftButton);
+            rig.browse();
             if (i + 1 < choices.size())
-                control<QLineEdit>(window, "Text2")->setText("between");
+                rig.dir()->setText("between");
         }
-        QCOMPARE(folder_.takeMessageBoxes(), boxes);
+        FileDialog::setTestHook({});
+        QCOMPARE(rig.folder.takeMessageBoxes(),
+                 folder.isEmpty() ? QStringList{"何かファイルを選んでください。"} : QStringList());
         const QString expected = folder.isEmpty() ? QStringLiteral("before") : folder;
-        QCOMPARE(control<QLineEdit>(window, "Text2")->text(), expected);
+        QCOMPARE(rig.dir()->text(), expected);
         QCOMPARE(stored("dir"), expected);
         QCOMPARE(stored("file"), "page.htm");
-        QCOMPARE(stored("enable"), folder.isEmpty() ? "<none>" : "False");
     }
 
-    // The platform's dialog, answered without a nested event loop.
-    void browseWithThePlatformDialog_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("file chosen") << true;
-        QTest::newRow("cancelled") << false;
-    }
+    // The real dialog, answered without a nested event loop.
     void browseWithThePlatformDialog()
     {
-        QFETCH(bool, accept);
-        TestFolder folder;
-        folder.writeBytes("default.htm", "x");
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        window.show();
-        QTest::mouseClick(control<QPushButton>(window, "Command2"), Qt::LeftButton);
-        auto *dialog = window.findChild<QFileDialog *>();
-        QVERIFY(dialog);
-        QVERIFY(dialog->isVisible());
-        if (accept) {
-            dialog->selectFile(folder.filePath("default.htm"));
-            static_cast<QDialog *>(dialog)->accept();
-        } else {
-            dialog->reject();
-        }
-        const QString expected = accept ? QDir::toNativeSeparators(folder.path()) + QDir::separator()
-                                        : WwwSettings::defaultFolder();
-        QCOMPARE(control<QLineEdit>(window, "Text2")->text(), expected);
-        QCOMPARE(folder.takeMessageBoxes(),
-                 accept ? QStringList() : QStringList{"何かファイルを選んでください。"});
+        Rig rig;
+        rig.folder.writeBytes("default.htm", "x");
+        rig.open();
+        rig.window->show();
+        rig.browse();
+        auto *dialog = rig.window->findChild<QFileDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->selectFile(rig.folder.filePath("default.htm"));
+        static_cast<QDialog *>(dialog)->accept();
+        QCOMPARE(rig.dir()->text(), QDir::toNativeSeparators(rig.folder.path()) + QDir::separator());
     }
 
-    void pageTypeChangesNothing()
+    // The main window writes the page from its grid with the settings as last
+    // loaded: off at start-up here, on once the settings window has opened.
+    void mainWindowWritesWithLoadedSettings()
     {
         TestFolder folder;
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        auto *combo = control<QComboBox>(window, "Combo1");
-        QCOMPARE(combo->currentText(), "Iモード");
-        QCOMPARE(combo->count(), 1);
-        combo->setCurrentIndex(0);
-        QTest::keyClick(combo, Qt::Key_Down);
-        QVERIFY(storedKeys().isEmpty());
-    }
-
-    void captions_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Frame1") << "Frame1" << "WWWルート";
-        QTest::newRow("WWWEnable") << "WWWEnable" << "WWWページの作成";
-        QTest::newRow("Label3") << "Label3" << "ページタイプ";
-        QTest::newRow("Label2") << "Label2" << "ページ名";
-        QTest::newRow("Label1") << "Label1" << "WWWルート";
-        QTest::newRow("Command2") << "Command2" << "参照";
-        QTest::newRow("Command1") << "Command1" << "設定終了";
-    }
-    void captions()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        TestFolder folder;
-        WwwSettings copies;
-        frmWWWConfig window(copies);
-        QCOMPARE(window.windowTitle(), "WWW設定");
-        QCOMPARE(window.size(), QSize(576, 308));
-        QWidget *widget = window.findChild<QWidget *>(name);
-        QVERIFY(widget);
-        QString text;
-        if (auto *group = qobject_cast<QGroupBox *>(widget))
-            text = group->title();
-        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
-            text = button->text();
-        else if (auto *label = qobject_cast<QLabel *>(widget))
-            text = label->text();
-        QCOMPARE(text, caption);
-        // Every control lies inside the window, and all but the close
-        // button inside the frame.
-        const QRect inWindow(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-        QVERIFY(QRect(QPoint(0, 0), window.size()).contains(inWindow));
-        if (name != "Frame1" && name != "Command1")
-            QVERIFY(control<QGroupBox>(window, "Frame1")->geometry().contains(inWindow));
+        SettingsStore::write("wwwroot", "dir", QDir::toNativeSeparators(folder.path()));
+        SettingsStore::write("wwwroot", "file", "status.htm");
+        folder.writeBytes("Sentrova.ini", "\"10.0.0.5\",\"80\"\r\n\"db\",\"5432\"\r\n");
+        frmMain window(folder.path());
+        SettingsStore::write("wwwroot", "enable", "True");
+        window.makeWWW();
+        QVERIFY(!QFile::exists(folder.filePath("status.htm")));
+        window.findChild<QAction *>("mnuWWW")->trigger();
+        window.makeWWW();
+        QVERIFY(TextCodec::decode(folder.readBytes("status.htm"))
+                    .contains("<tr><td>10.0.0.5</td><td>80</td><td></td></tr>\r\n"
+                              "<tr><td>db</td><td>5432</td><td></td></tr>\r\n</table>"));
+        QVERIFY(folder.takeMessageBoxes().isEmpty());
     }
 };
 

@@ -8,25 +8,20 @@
 
 #include <QApplication>
 
-#include <cstdio>
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 6 || (args.size() - 3) % 3 != 0) {
-        std::fprintf(stderr, "usage: write_status_page FOLDER PAGE ADDRESS PORT STATUS ...\n");
+    if (args.size() < 6 || args.size() % 3 != 0)
         return 2;
-    }
     HostGrid grid;
-    for (qsizetype i = 3; i < args.size(); i += 3) {
-        const int row = int(i / 3);
+    for (int row = 1; row < args.size() / 3; ++row) {
         if (row > 1)
             grid.addRow(QString());
         grid.setRow(row);
         for (int column = 0; column < 3; ++column) {
             grid.setColumn(column);
-            grid.setText(args.at(i + column));
+            grid.setText(args.at(row * 3 + column));
         }
     }
     WwwSettings settings;
