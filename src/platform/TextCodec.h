@@ -10,4 +10,7 @@ namespace TextCodec
 {
 QByteArray encode(const QString &text);
 QString decode(const QByteArray &bytes);
+// A settings file edited by hand: code page 932, unless the editor saved it
+// as UTF-8 and said so with a leading byte-order mark, which is not text.
+QString decodeFile(const QByteArray &bytes);
 }
