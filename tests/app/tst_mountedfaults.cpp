@@ -53,11 +53,6 @@ private:
     int m_saved = -1;
 };
 
-QString dirFromEnvironment(const char *name)
-{
-    return qEnvironmentVariable(name);
-}
-
 QByteArray readBytes(const QString &path)
 {
     QFile file(path);
@@ -107,7 +102,7 @@ class TestMountedFaults : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        if (dirFromEnvironment("SENTROVA_FULL_DIR").isEmpty())
+        if (qEnvironmentVariable("SENTROVA_FULL_DIR").isEmpty())
             QSKIP("run by tests/app/mounted_faults.sh, which mounts the folders as root");
     }
 
@@ -132,7 +127,7 @@ private Q_SLOTS:
         QFETCH(QString, logLine);
         QFETCH(QStringList, boxes);
         TestFolder folder;
-        const QString full = dirFromEnvironment("SENTROVA_FULL_DIR");
+        const QString full = qEnvironmentVariable("SENTROVA_FULL_DIR");
         emptyFolder(full);
         writeBytes(QDir(full).filePath(file), old);
         // The settings files live in the program folder; the page in the web root.
@@ -176,8 +171,8 @@ private Q_SLOTS:
     void readOnlyProgramFolder()
     {
         TestFolder folder;
-        const QString source = dirFromEnvironment("SENTROVA_RO_SOURCE");
-        const QString readOnly = dirFromEnvironment("SENTROVA_RO_DIR");
+        const QString source = qEnvironmentVariable("SENTROVA_RO_SOURCE");
+        const QString readOnly = qEnvironmentVariable("SENTROVA_RO_DIR");
         emptyFolder(source);
         LoopbackHosts::Listener up;
         const QByteArray hosts = "\"127.0.0.1\",\"" + QByteArray::number(up.port()) + "\"\r\n\"127.0.0.1\",\""
