@@ -25,7 +25,7 @@ QString cellText(HostGrid &grid, int row, int column)
 
 HostListFile::Parsed HostListFile::parse(const QByteArray &bytes)
 {
-    const QStringList fields = QuotedFields::parse(TextCodec::decode(bytes));
+    const QStringList fields = QuotedFields::parse(TextCodec::decodeFile(bytes));
     Parsed parsed;
     parsed.records.reserve(fields.size() / 2);
     for (qsizetype i = 0; i + 1 < fields.size(); i += 2)

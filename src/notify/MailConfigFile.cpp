@@ -9,7 +9,7 @@
 
 std::optional<MailSettings> MailConfigFile::parse(const QByteArray &bytes)
 {
-    const QStringList fields = QuotedFields::parse(TextCodec::decode(bytes));
+    const QStringList fields = QuotedFields::parse(TextCodec::decodeFile(bytes));
     if (fields.size() < 7)
         return std::nullopt;
     return MailSettings{fields.at(0), fields.at(1), fields.at(2), fields.at(3),
@@ -43,6 +43,12 @@ bool MailConfigFile::save(const QString &folder, const MailSettings &settings)
     QSaveFile file(path(folder));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(serialize(settings));
+    // commit() does not always see a write that broke off (disk full): it
+    // would then replace the settings with the part written.
+    const QByteArray bytes = serialize(settings);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }

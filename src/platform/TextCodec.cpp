@@ -29,3 +29,11 @@ QString TextCodec::decode(const QByteArray &bytes)
         return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }
+
+QString TextCodec::decodeFile(const QByteArray &bytes)
+{
+    static const QByteArray utf8Mark("\xEF\xBB\xBF");
+    if (bytes.startsWith(utf8Mark))
+        return QString::fromUtf8(bytes.mid(utf8Mark.size()));
+    return decode(bytes);
+}

@@ -13,4 +13,7 @@ QString decode(const QByteArray &bytes);
 // False when some character has no code in code page 932 and would be
 // stored as a substitute (an umlaut, U+2212, most emoji).
 bool canEncode(const QString &text);
+// A settings file edited by hand: code page 932, unless the editor saved it
+// as UTF-8 and said so with a leading byte-order mark, which is not text.
+QString decodeFile(const QByteArray &bytes);
 }

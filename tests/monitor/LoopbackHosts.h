@@ -27,14 +27,19 @@ inline const QString unresolvableName = QStringLiteral("sentrova-probe.invalid")
 class Listener
 {
 public:
-    // closeAtOnce: the peer hangs up on every connection it accepts, as
-    // tcpwrappers and overloaded servers do.
-    explicit Listener(bool closeAtOnce = false)
+    // HangUp: the peer closes every connection it accepts, as tcpwrappers
+    // and overloaded servers do; Reset: it resets it (RST) instead.
+    enum Mode { Keep, HangUp, Reset };
+    explicit Listener(Mode mode = Keep, const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, closeAtOnce] {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, mode] {
             while (QTcpSocket *peer = m_server.nextPendingConnection()) {
                 ++m_accepted;
-                if (closeAtOnce) {
+                if (mode != Keep) {
+                    // A zero linger time makes the close a reset.
+                    const linger noLinger{1, 0};
+                    if (mode == Reset)
+                        ::setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
                     peer->abort();
                     peer->deleteLater();
                     continue;
@@ -45,7 +50,7 @@ public:
                 });
             }
         });
-        m_server.listen(QHostAddress::LocalHost, 0);
+        m_server.listen(address, 0);
     }
     quint16 port() const { return m_server.serverPort(); }
     int accepted() const { return m_accepted; }

@@ -5,6 +5,7 @@
 #include "platform/ProbeSocket.h"
 #include "support/TestFolder.h"
 
+#include <QHostInfo>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
@@ -81,7 +82,7 @@ struct Rig
     }
 };
 
-enum Peer { Accepting, HangingUp, Refusing, Unresolvable, Hanging, NotAPort, Blank };
+enum Peer { Accepting, HangingUp, SeveralAddresses, Refusing, Unresolvable, Hanging, NotAPort, Blank };
 }
 Q_DECLARE_METATYPE(Peer)
 
@@ -100,6 +101,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("logged");
         QTest::newRow("running") << Accepting << "" << running << running << "接続しています..." << false;
         QTest::newRow("accepts and hangs up at once") << HangingUp << down << running << running << "接続しています..." << false;
+        QTest::newRow("several addresses, the first refuses") << SeveralAddresses << down << running << running << "名前解決中..." << false;
         QTest::newRow("recovered: no log line") << Accepting << down << running << running << "接続しています..." << false;
         QTest::newRow("refused") << Refusing << running << down << "サーバダウン" << "接続しています..." << true;
         QTest::newRow("unresolvable") << Unresolvable << "" << down << "サーバダウン" << "名前解決中..." << true;
@@ -117,12 +119,23 @@ private Q_SLOTS:
         QFETCH(bool, logged);
         Rig rig;
         rig.socket.setTimeout(300);
-        LoopbackHosts::Listener listener(peer == HangingUp);
-        LoopbackHosts::HangingListener hanging;
         QString address = LoopbackHosts::address;
+        QHostAddress listenAt(QHostAddress::LocalHost);
+        if (peer == SeveralAddresses) {
+            // Nothing listens on the first address, so it refuses; the
+            // listener takes the last one.
+            address = qEnvironmentVariable("SENTROVA_MULTI_ADDRESS_HOST", QStringLiteral("localhost"));
+            const QList<QHostAddress> found = QHostInfo::fromName(address).addresses();
+            if (found.size() < 2 || !std::all_of(found.begin(), found.end(), [](const QHostAddress &a) { return a.isLoopback(); }))
+                QSKIP("the name resolves to fewer than two loopback addresses here; tests/app/mounted_faults.sh gives it two");
+            listenAt = found.last();
+        }
+        LoopbackHosts::Listener listener(peer == HangingUp ? LoopbackHosts::Listener::HangUp
+                                                            : LoopbackHosts::Listener::Keep, listenAt);
+        LoopbackHosts::HangingListener hanging;
         QString port = QString::number(listener.port());
         switch (peer) {
-        case Accepting: case HangingUp: break;
+        case Accepting: case HangingUp: case SeveralAddresses: break;
         case Refusing: port = QString::number(LoopbackHosts::closedPort()); break;
         case Unresolvable: address = LoopbackHosts::unresolvableName; break;
         case Hanging: port = QString::number(hanging.port()); break;
@@ -144,6 +157,30 @@ private Q_SLOTS:
         QVERIFY(rig.grid.isEnabled());
         QCOMPARE(rig.socket.state(), 0);
         QCOMPARE(rig.grid.column(), 0);
+    }
+
+    // Whether the probe sees the connection before the reset depends on
+    // timing; either way the probe ends, the row says what was recorded, and
+    // the next host is probed as usual.
+    void resetAfterAccept()
+    {
+        Rig rig;
+        rig.socket.setTimeout(300);
+        LoopbackHosts::Listener resetting(LoopbackHosts::Listener::Reset);
+        LoopbackHosts::Listener up;
+        rig.setHosts({{LoopbackHosts::address, QString::number(resetting.port()), QString()},
+                      {LoopbackHosts::address, QString::number(up.port()), QString()}});
+        QVERIFY(rig.runPass());
+        // Known fault: when the reset comes before Qt has seen the connection,
+        // QTcpSocket tries connect() again, which opens a new connection, and
+        // does so until the probe's timeout (thousands a second).
+        if (resetting.accepted() > 1)
+            QEXPECT_FAIL("", "QTcpSocket reconnects after a reset until the probe times out", Continue);
+        QCOMPARE(resetting.accepted(), 1);
+        QVERIFY2(rig.status(1) == running || rig.status(1) == down, qPrintable(rig.status(1)));
+        QCOMPARE(rig.folder.logMessages(),
+                 rig.status(1) == down ? QStringList{downLine(LoopbackHosts::address)} : QStringList());
+        QCOMPARE(rig.status(2), running);
     }
 
     void downHostsReportedInGridOrder_data()
