@@ -353,8 +353,7 @@ int main(int argc, char *argv[])
     clock.start();
     editor.deleteSelected();
     row("Delete of the last row in the dialog (both grids, file rewritten)", ms(clock), "ms");
-    const QByteArray lastLine = list.mid(list.lastIndexOf("\"127.0.0.1\""));
-    const QString lastPort = QString::fromLatin1(lastLine.mid(14, lastLine.size() - 17));
+    const QString lastPort = HostListFile::parse(list.mid(list.lastIndexOf("\"127.0.0.1\""))).records.at(0).port;
     clock.start();
     editor.add(QStringLiteral("127.0.0.1"), lastPort);
     row("Add of a row in the dialog (both grids, file rewritten)", ms(clock), "ms");

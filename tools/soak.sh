@@ -87,7 +87,19 @@ wait_for_line() {
 clk_tck="$(getconf CLK_TCK)"
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app/stat"; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$app/status"; }
-fds() { ls "/proc/$app/fd" | wc -l; }
+# Descriptors: the probe and the mail socket come and go with every host, so
+# 20 looks 50 ms apart give the most open at once, as "files+sockets".
+fds() {
+  local most_files=0 most_sockets=0 files sockets
+  for _ in $(seq 20); do
+    sockets="$(find "/proc/$app/fd" -mindepth 1 -lname 'socket:*' 2>/dev/null | wc -l)"
+    files="$(( $(ls "/proc/$app/fd" | wc -l) - sockets ))"
+    [ "$files" -gt "$most_files" ] && most_files="$files"
+    [ "$sockets" -gt "$most_sockets" ] && most_sockets="$sockets"
+    sleep 0.05
+  done
+  echo "$most_files+$most_sockets"
+}
 
 click_monitor
 wait_for_line "サーバーの監視を開始しました。" 1
@@ -107,15 +119,16 @@ print(f"{sys.argv[2]},{sys.argv[3]},{sys.argv[4]},{cpu:.2f},{p['pages']},{p['smt
 PY
 }
 
-minute_one="" rss1="" fds1="" cpu1=""
-for ((t = 30; t <= seconds; t += 30)); do
+times="$(seq 30 30 "$seconds") $seconds"
+[ "$seconds" -lt 60 ] && times="$seconds"
+rss1="" fds1="" cpu1=""
+for t in $(printf '%s\n' $times | sort -nu); do
   sleep "$("$python" -c "import time; print(max(0, $start_time + $t - time.time()))")"
-  sample "$t"
-  if [ "$t" -eq 60 ]; then
-    minute_one=1 rss1="$(rss_kb)" fds1="$(fds)" cpu1="$(cpu_ticks)"
+  if [ "$t" -eq 60 ] || { [ -z "$rss1" ] && [ "$t" -eq "$seconds" ]; }; then
+    rss1="$(rss_kb)" fds1="$(fds)" cpu1="$(cpu_ticks)"
   fi
+  sample "$t"
 done
-if [ -z "$minute_one" ]; then rss1="$(rss_kb)" fds1="$(fds)" cpu1="$(cpu_ticks)"; fi
 rss2="$(rss_kb)" fds2="$(fds)" cpu2="$(cpu_ticks)"
 end_time="$(date +%s.%N)"
 
@@ -140,7 +153,9 @@ import json, sys
 (log, peers, hosts, t0, t1, tck, rss1, rss2, fds1, fds2, c0, c1, c2, cend) = sys.argv[1:]
 hosts, tck = int(hosts), int(tck)
 t0, t1 = float(t0), float(t1)
-rss1, rss2, fds1, fds2 = int(rss1), int(rss2), int(fds1), int(fds2)
+rss1, rss2 = int(rss1), int(rss2)
+files1, sockets1 = map(int, fds1.split("+"))
+files2, sockets2 = map(int, fds2.split("+"))
 c0, c1, c2, cend = int(c0), int(c1), int(c2), int(cend)
 p = json.load(open(peers))
 messages = [l.split("   ", 1)[1] for l in open(log, "rb").read().decode("cp932").split("\r\n") if l]
@@ -167,7 +182,9 @@ span = t1 - t0
 
 checks = [
     ("start-up and start lines in order", messages[:len(fixed)] == fixed),
-    ("one stop line, the last line", stopped == 1 and messages[-1] == "サーバーの監視を停止しました。"),
+    # The probe under way at the stop is still recorded, with its report.
+    ("one stop line, at most the stopped probe after it",
+     stopped == 1 and len(messages) - 1 - messages.index("サーバーの監視を停止しました。") <= 2),
     ("reports within the passes run", 0 <= last_pass <= per_pass),
     ("down lines = reports the server took", down == smtp),
     ("one report line per down line", sent + refused == down),
@@ -176,7 +193,8 @@ checks = [
     ("no other log lines", other == 0),
     ("log lines = expected", len(messages) == expected),
     ("memory growth minute 1 to end under 5%", rss2 < rss1 * 1.05),
-    ("descriptors did not grow", fds2 <= fds1),
+    # Sockets: the display connection, the probe, the report.
+    ("descriptors did not grow", files2 <= files1 and sockets2 <= max(3, sockets1)),
 ]
 print()
 print("| Figure | Value |")
@@ -184,7 +202,7 @@ print("|---|---|")
 print(f"| Monitoring time | {span:.0f} s |")
 print(f"| Passes run (pages written) | {passes} ({span / max(1, passes):.2f} s a pass on average; gaps between pages {min(gaps, default=0):.2f} to {max(gaps, default=0):.2f} s) |")
 print(f"| Resident memory (VmRSS) minute 1 / end | {rss1} kB / {rss2} kB ({100.0 * (rss2 - rss1) / rss1:+.2f}%) |")
-print(f"| Open descriptors minute 1 / end | {fds1} / {fds2} |")
+print(f"| Open descriptors minute 1 / end (most of 20 looks: files + sockets) | {files1} + {sockets1} / {files2} + {sockets2} |")
 print(f"| CPU time (utime+stime) whole run | {(cend - c0) / tck:.1f} s = {100.0 * (c2 - c0) / tck / span:.1f}% of one core |")
 print(f"| CPU minute 1 to end | {(c2 - c1) / tck:.1f} s = {100.0 * (c2 - c1) / tck / max(1, span - 60):.1f}% of one core |")
 print(f"| Log lines | {len(messages)} ({down} down, {sent} reports sent, {refused} refused) |")

@@ -7,8 +7,8 @@
 - An SMTP responder on SMTP_ADDRESS port 25 that accepts the first report,
   refuses the second at the end of its DATA with 550, accepts the third, ...
 - A watcher of the status page folder that counts every page written (the
-  page is replaced by a rename, so each write is one IN_MOVED_TO, or one
-  IN_CLOSE_WRITE when written in place).
+  page is written into an unnamed file that is then linked in: the first
+  write is one IN_CREATE, every later one a rename, one IN_MOVED_TO).
 
 Writes PROGRAM/Sentrova.ini (listening hosts first, then closed ones,
 interleaved), then WORK/peers.json with its counts after every change.
@@ -26,8 +26,8 @@ import struct
 import sys
 import time
 
-IN_CLOSE_WRITE = 0x008
 IN_MOVED_TO = 0x080
+IN_CREATE = 0x100
 
 
 class Counts:
@@ -121,7 +121,7 @@ class Smtp(asyncio.Protocol):
 def watch_pages(folder, name, counts):
     libc = ctypes.CDLL(None, use_errno=True)
     fd = libc.inotify_init1(os.O_NONBLOCK)
-    if fd < 0 or libc.inotify_add_watch(fd, folder.encode(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0:
+    if fd < 0 or libc.inotify_add_watch(fd, folder.encode(), IN_CREATE | IN_MOVED_TO) < 0:
         raise OSError(ctypes.get_errno(), "inotify")
 
     def readable():
@@ -134,7 +134,7 @@ def watch_pages(folder, name, counts):
             _, mask, _, length = struct.unpack_from("iIII", data, offset)
             raw = data[offset + 16:offset + 16 + length].rstrip(b"\0")
             offset += 16 + length
-            if raw.decode(errors="replace") == name and mask & (IN_MOVED_TO | IN_CLOSE_WRITE):
+            if raw.decode(errors="replace") == name and mask & (IN_MOVED_TO | IN_CREATE):
                 counts.data["page_times"].append(round(time.time(), 3))
                 counts.bump("pages")
 
