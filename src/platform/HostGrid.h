@@ -15,6 +15,8 @@ class HostGrid : public QWidget
 
 public:
     static constexpr int columnCount = 3;
+    // How long the view may lag behind the current cell.
+    static constexpr int viewFollowMs = 40;
 
     explicit HostGrid(QWidget *parent = nullptr);
 
