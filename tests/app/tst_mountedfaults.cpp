@@ -4,7 +4,7 @@
 
 #include "app/frmMain.h"
 #include "hostconfig/HostListEditor.h"
-#include "monitor/LoopbackHosts.h"
+#include "support/LoopbackHosts.h"
 #include "notify/FakeSmtpServer.h"
 #include "notify/MailNotification.h"
 #include "notify/SmtpReport.h"

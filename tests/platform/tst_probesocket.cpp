@@ -1,4 +1,4 @@
-#include "monitor/LoopbackHosts.h"
+#include "support/LoopbackHosts.h"
 #include "platform/ProbeSocket.h"
 #include "support/TestFolder.h"
 
