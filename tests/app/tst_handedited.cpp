@@ -8,30 +8,8 @@
 
 namespace
 {
-QStringList gridCells(HostGrid *grid)
-{
-    QStringList cells;
-    for (int row = 1; row < grid->rowCount(); ++row) {
-        grid->setRow(row);
-        for (int column = 0; column < 2; ++column) {
-            grid->setColumn(column);
-            cells.append(grid->text());
-        }
-    }
-    return cells;
-}
-
-QByteArray garbage(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(7);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
-}
-
 const QByteArray bom = "\xEF\xBB\xBF";
-const QByteArray mailLine = "\"mx.example.org\",\"s@example.org\",\"a@example.org\",\"\",\"\",\"\",\"\"\r\n";
+const QByteArray mailTail = ",\"s\",\"a\",\"\",\"\",\"\",\"\"\r\n";
 }
 
 class TestHandEdited : public QObject
@@ -47,27 +25,23 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("mailFile");
         QTest::addColumn<QStringList>("cells");    // address, port, ...; empty: not checked
         QTest::addColumn<QString>("smtpServer");   // null: not checked
-        QTest::newRow("code page 932")
-            << QByteArray("\"\x83\x54\x81\x5b\x83\x6f\",\"21\"\r\n")
-            << QByteArray("\"\x83\x81\x81\x5b\x83\x8b\",\"s\",\"a\",\"\",\"\",\"\",\"\"\r\n")
-            << QStringList{"サーバ", "21"} << "メール";
+        QTest::newRow("code page 932") << QByteArray("\"\x83\x54\x81\x5b\x83\x6f\",\"21\"\r\n")
+                                       << "\"\x83\x81\x81\x5b\x83\x8b\"" + mailTail << QStringList{"サーバ", "21"} << "メール";
         // A byte that is no character reads as SUB; the quote after a lone
         // lead byte still ends the field.
-        QTest::newRow("invalid bytes")
-            << QByteArray("\"web\x81\",\"80\"\r\n\"\xA0\xFD\",\"22\"\r\n")
-            << QByteArray("\"mx\xFF\",\"s\",\"a\",\"\",\"\",\"\",\"\"\r\n")
-            << QStringList{"web\x1A", "80", "\x1A\x1A", "22"} << "mx\x1A";
-        QTest::newRow("UTF-8 byte-order mark, ASCII text")
-            << bom + "\"10.0.0.5\",\"80\"\r\n" << bom + mailLine << QStringList{"10.0.0.5", "80"}
-            << "mx.example.org";
+        QTest::newRow("invalid bytes") << QByteArray("\"web\x81\",\"80\"\r\n\"\xA0\xFD\",\"22\"\r\n") << "\"mx\xFF\"" + mailTail
+                                       << QStringList{"web\x1A", "80", "\x1A\x1A", "22"} << "mx\x1A";
+        QTest::newRow("UTF-8 byte-order mark, ASCII text") << bom + "\"10.0.0.5\",\"80\"\r\n" << bom + "\"mx\"" + mailTail
+                                                           << QStringList{"10.0.0.5", "80"} << "mx";
         // An editor that writes the mark wrote UTF-8 after it.
         QTest::newRow("UTF-8 byte-order mark, Japanese text")
-            << bom + QStringLiteral("\"サーバ\",\"21\"\r\n").toUtf8()
-            << bom + QStringLiteral("\"メール\",\"s\",\"a\",\"\",\"\",\"\",\"\"\r\n").toUtf8()
+            << bom + QStringLiteral("\"サーバ\",\"21\"\r\n").toUtf8() << bom + QStringLiteral("\"メール\"").toUtf8() + mailTail
             << QStringList{"サーバ", "21"} << "メール";
-        QTest::newRow("LF line ends") << QByteArray("\"a\",\"1\"\n\"b\",\"2\"\n")
-                                      << QByteArray("mx\ns\na\n\"\"\n\"\"\n\"\"\n\"\"\n") << QStringList{"a", "1", "b", "2"} << "mx";
-        QTest::newRow("1 MB of garbage") << garbage(1 << 20) << garbage(1 << 20) << QStringList() << QString();
+        QTest::newRow("LF line ends") << QByteArray("\"a\",\"1\"\n\"b\",\"2\"\n") << QByteArray("mx\ns\na\n\"\"\n\"\"\n\"\"\n\"\"\n")
+                                      << QStringList{"a", "1", "b", "2"} << "mx";
+        QByteArray garbage(1 << 20, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
+        QTest::newRow("1 MB of garbage") << garbage << garbage << QStringList() << QString();
     }
     void startUpReadsWhatItCan()
     {
@@ -80,13 +54,19 @@ private Q_SLOTS:
         folder.writeBytes(QStringLiteral("MailConfig.ini"), mailFile);
         frmMain window(folder.path());
         QCOMPARE(folder.logMessages().last(), QStringLiteral("Sentrova起動完了"));
-        QVERIFY(window.hostGrid()->rowCount() >= 2);
-        if (!cells.isEmpty())
-            QCOMPARE(gridCells(window.hostGrid()), cells);
-        if (!smtpServer.isNull()) {
-            QVERIFY(window.isNotificationOn());
-            QCOMPARE(window.mailNotification()->settings().SMTPServer, smtpServer);
+        HostGrid *grid = window.hostGrid();
+        QVERIFY(grid->rowCount() >= 2);
+        QStringList read;
+        for (int row = 1; row < grid->rowCount() && !cells.isEmpty(); ++row) {
+            grid->setRow(row);
+            for (int column = 0; column < 2; ++column) {
+                grid->setColumn(column);
+                read.append(grid->text());
+            }
         }
+        QCOMPARE(read, cells);
+        if (!smtpServer.isNull())
+            QCOMPARE(window.isNotificationOn() ? window.mailNotification()->settings().SMTPServer : QString(), smtpServer);
     }
 };
 
