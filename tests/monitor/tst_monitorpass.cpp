@@ -1,12 +1,12 @@
 #include "log/EventLog.h"
-#include "support/LoopbackHosts.h"
 #include "monitor/MonitorPass.h"
 #include "platform/HostGrid.h"
 #include "platform/ProbeSocket.h"
+#include "support/LoopbackHosts.h"
+#include "support/GridTexts.h"
 #include "support/TestFolder.h"
 
 #include <QSignalSpy>
-#include <QTableWidget>
 #include <QtTest>
 
 namespace
@@ -56,13 +56,7 @@ struct Rig
             }
         }
     }
-    QStringList statuses() const
-    {
-        QStringList texts;
-        for (int row = 0; row < grid.rowCount() - 1; ++row)
-            texts.append(grid.table()->item(row, 2) ? grid.table()->item(row, 2)->text() : QString());
-        return texts;
-    }
+    QStringList statuses() const { return columnTexts(grid, 2); }
 };
 
 enum Peer { Accepting, HangingUp, SeveralAddresses, Refusing, Unresolvable, Hanging, NotAPort, Blank };

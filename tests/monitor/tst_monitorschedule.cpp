@@ -1,8 +1,9 @@
 #include "app/frmMain.h"
-#include "support/LoopbackHosts.h"
 #include "platform/Clock.h"
 #include "platform/HostGrid.h"
 #include "platform/ProbeSocket.h"
+#include "support/GridTexts.h"
+#include "support/LoopbackHosts.h"
 #include "support/TestFolder.h"
 
 #include <QElapsedTimer>
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -52,15 +52,7 @@ struct Window
     QTimer *timer1() const { return child<QTimer>("Timer1"); }
     QTimer *timer2() const { return child<QTimer>("Timer2"); }
     ProbeSocket *socket() const { return child<ProbeSocket>("sckMonitor"); }
-    QStringList statuses() const
-    {
-        QStringList texts;
-        for (int row = 0; row < window->hostGrid()->rowCount() - 1; ++row) {
-            const QTableWidgetItem *item = window->hostGrid()->table()->item(row, 2);
-            texts.append(item ? item->text() : QString());
-        }
-        return texts;
-    }
+    QStringList statuses() const { return columnTexts(*window->hostGrid(), 2); }
     QStringList logTail(int n) const { return folder.logMessages().mid(folder.logMessages().size() - n); }
     // No probe starts within the time given.
     bool staysIdle(int ms) const { return !QSignalSpy(socket(), &ProbeSocket::stateChanged).wait(ms); }
