@@ -4,9 +4,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using Records = QList<HostRecord>;
 Q_DECLARE_METATYPE(Records)
 
@@ -34,76 +31,60 @@ class TestHostListFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void serialize_data()
+    // Loading goes through the grid's row-1 rule, so each row names the file
+    // and the rows a fresh grid ends up with; files the program itself
+    // writes must also come out of serialize() byte for byte.
+    void load_data()
     {
-        QTest::addColumn<Records>("records");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("17-byte record") << Records{{"10.0.0.5", "80"}}
-                                        << QByteArray::fromHex("2231302E302E302E35222C22383022" "0D0A");
-        QTest::newRow("7-byte empty list") << Records{{"", ""}} << QByteArray("\"\",\"\"\r\n");
-        QTest::newRow("japanese host name in cp932")
-            << Records{{QStringLiteral("サーバ"), "21"}} << QByteArray("\"\x83\x54\x81\x5b\x83\x6f\",\"21\"\r\n");
-        QTest::newRow("double quote dropped") << Records{{"a\"b", "8\"0"}} << QByteArray("\"ab\",\"80\"\r\n");
-    }
-    void serialize()
-    {
-        QFETCH(Records, records);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(HostListFile::serialize(records), bytes);
-    }
-
-    // Loading goes through the grid's row-1 rule, so each row names the
-    // file and the rows that the main window's fresh grid ends up with.
-    void loadIntoGrid_data()
-    {
-        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("file");   // null: no file
         QTest::addColumn<Records>("rows");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("one host") << QByteArray("\"10.0.0.5\",\"80\"\r\n") << Records{{"10.0.0.5", "80"}} << true;
-        QTest::newRow("empty list keeps blank row 1") << QByteArray("\"\",\"\"\r\n") << Records{{"", ""}} << true;
-        QTest::newRow("empty first record replaced by the next")
-            << QByteArray("\"\",\"\"\r\n\"h\",\"25\"\r\n") << Records{{"h", "25"}} << true;
-        QTest::newRow("first record without port replaced")
-            << QByteArray("\"x\",\"\"\r\n\"h\",\"25\"\r\n\"i\",\"\"\r\n")
-            << Records{{"h", "25"}, {"i", ""}} << true;
+        QTest::addColumn<bool>("written");
+        QTest::newRow("17-byte record") << QByteArray::fromHex("2231302E302E302E35222C22383022" "0D0A")
+                                        << Records{{"10.0.0.5", "80"}} << true << true;
+        QTest::newRow("7-byte empty list keeps blank row 1") << QByteArray("\"\",\"\"\r\n") << Records{{"", ""}} << true << true;
+        QTest::newRow("japanese host name in cp932")
+            << QByteArray("\"\x83\x54\x81\x5b\x83\x6f\",\"21\"\r\n") << Records{{QStringLiteral("サーバ"), "21"}} << true << true;
         QTest::newRow("comma and space inside quotes")
-            << QByteArray("\"a, b\",\"80\"\r\n\" c \",\"1\"\r\n") << Records{{"a, b", "80"}, {" c ", "1"}} << true;
-        QTest::newRow("unquoted hand-written line") << QByteArray("10.0.0.5,80\r\n") << Records{{"10.0.0.5", "80"}} << true;
+            << QByteArray("\"a, b\",\"80\"\r\n\" c \",\"1\"\r\n") << Records{{"a, b", "80"}, {" c ", "1"}} << true << true;
+        QTest::newRow("empty first record replaced by the next")
+            << QByteArray("\"\",\"\"\r\n\"h\",\"25\"\r\n") << Records{{"h", "25"}} << true << false;
+        QTest::newRow("first record without port replaced")
+            << QByteArray("\"x\",\"\"\r\n\"h\",\"25\"\r\n\"i\",\"\"\r\n") << Records{{"h", "25"}, {"i", ""}} << true << false;
+        QTest::newRow("unquoted hand-written line") << QByteArray("10.0.0.5,80\r\n") << Records{{"10.0.0.5", "80"}} << true << false;
         QTest::newRow("odd field count keeps complete pairs")
-            << QByteArray("\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\"\r\n") << Records{{"a", "1"}, {"b", "2"}} << false;
-        QTest::newRow("empty file") << QByteArray() << Records{{"", ""}} << true;
+            << QByteArray("\"a\",\"1\"\r\n\"b\",\"2\"\r\n\"c\"\r\n") << Records{{"a", "1"}, {"b", "2"}} << false << false;
+        QTest::newRow("empty file") << QByteArray("") << Records{{"", ""}} << true << false;
+        QTest::newRow("no file") << QByteArray() << Records{{"", ""}} << false << false;
     }
-    void loadIntoGrid()
+    void load()
     {
         QFETCH(QByteArray, file);
         QFETCH(Records, rows);
         QFETCH(bool, ok);
+        QFETCH(bool, written);
         TestFolder folder;
-        folder.writeBytes(iniName, file);
+        if (!file.isNull())
+            folder.writeBytes(iniName, file);
         HostGrid grid;
         QCOMPARE(HostListFile::load(folder.path(), grid), ok);
         QCOMPARE(gridRows(grid), rows);
+        if (written)
+            QCOMPARE(HostListFile::serialize(rows), file);
     }
 
-    void missingFileFails()
+    void saveDropsStatusAndQuotes()
     {
         TestFolder folder;
         HostGrid grid;
-        QVERIFY(!HostListFile::load(folder.path(), grid));
-        QCOMPARE(grid.rowCount(), 2);
-    }
-
-    void saveRoundTripDropsStatus()
-    {
-        TestFolder folder;
-        HostGrid grid;
-        folder.writeBytes(iniName, "\"a, b\",\"80\"\r\n\"c\",\"x\"\r\n");
-        QVERIFY(HostListFile::load(folder.path(), grid));
         grid.setRow(1);
-        grid.setColumn(2);
-        grid.setText(QStringLiteral("サーバーダウン"));
+        const QString cells[] = {QStringLiteral("a\"b"), QStringLiteral("8\"0"), QStringLiteral("サーバーダウン")};
+        for (int column = 0; column < 3; ++column) {
+            grid.setColumn(column);
+            grid.setText(cells[column]);
+        }
         QVERIFY(HostListFile::save(folder.path(), grid));
-        QCOMPARE(folder.readBytes(iniName), QByteArray("\"a, b\",\"80\"\r\n\"c\",\"x\"\r\n"));
+        QCOMPARE(folder.readBytes(iniName), QByteArray("\"ab\",\"80\"\r\n"));
     }
 
     void rowLimit()
@@ -112,7 +93,6 @@ private Q_SLOTS:
         HostGrid grid;
         for (int i = 1; i < HostListFile::maxSavedHostRows; ++i)
             grid.addRow(QStringLiteral("h"));
-        QCOMPARE(grid.rowCount() - 1, HostListFile::maxSavedHostRows);
         QVERIFY(HostListFile::save(folder.path(), grid));
         const QByteArray saved = folder.readBytes(iniName);
         QCOMPARE(saved.count("\r\n"), HostListFile::maxSavedHostRows);
@@ -123,45 +103,10 @@ private Q_SLOTS:
         QCOMPARE(folder.readBytes(iniName), saved);
 
         // A load stops before host row 32,768.
-        QByteArray big;
-        for (int i = 0; i < HostListFile::maxLoadedHostRow + 1; ++i)
-            big += "\"h\",\"1\"\r\n";
-        folder.writeBytes(iniName, big);
+        folder.writeBytes(iniName, QByteArray("\"h\",\"1\"\r\n").repeated(HostListFile::maxLoadedHostRow + 1));
         HostGrid loaded;
         QVERIFY(!HostListFile::load(folder.path(), loaded));
         QCOMPARE(loaded.rowCount() - 1, HostListFile::maxLoadedHostRow);
-    }
-
-    void shortWriteKeepsOldList()
-    {
-        TestFolder folder;
-        const QByteArray old = "\"old\",\"1\"\r\n";
-        folder.writeBytes(iniName, old);
-        HostGrid grid;
-        for (int i = 0; i < 200; ++i)
-            grid.addRow(QStringLiteral("host-%1.example.invalid").arg(i));
-
-        // A file size limit stands in for a full disk: writes stop at 1 KiB.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool ok = HostListFile::save(folder.path(), grid);
-        setrlimit(RLIMIT_FSIZE, &saved);
-
-        QVERIFY(!ok);
-        QCOMPARE(folder.readBytes(iniName), old);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{iniName});
-    }
-
-    void failedSaveLeavesOldFile()
-    {
-        TestFolder folder;
-        HostGrid grid;
-        QVERIFY(!HostListFile::save(folder.filePath(QStringLiteral("missing")), grid));
-        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("missing"))));
     }
 };
 

@@ -9,13 +9,10 @@
 #include <QTcpSocket>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <memory>
-#include <vector>
 
 namespace LoopbackHosts
 {
@@ -77,38 +74,32 @@ class HangingListener
 public:
     HangingListener()
     {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof addr;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
-            || ::listen(m_fd, 0) != 0
-            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &length) != 0)
-            return;
+        ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+        ::listen(m_fd, 0);
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &length);
         m_port = ntohs(addr.sin_port);
-        for (int i = 0; i < 4; ++i) {
-            const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-            ::fcntl(client, F_SETFL, O_NONBLOCK);
+        for (int &client : m_fillers) {
+            client = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
             ::connect(client, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-            m_fillers.push_back(client);
         }
     }
     ~HangingListener()
     {
         for (int fd : m_fillers)
             ::close(fd);
-        if (m_fd >= 0)
-            ::close(m_fd);
+        ::close(m_fd);
     }
     HangingListener(const HangingListener &) = delete;
     HangingListener &operator=(const HangingListener &) = delete;
-
     quint16 port() const { return m_port; }
 
 private:
-    int m_fd = -1;
+    int m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
     quint16 m_port = 0;
-    std::vector<int> m_fillers;
+    int m_fillers[4] = {};
 };
 }
