@@ -10,7 +10,7 @@ export QT_QPA_PLATFORM=offscreen
 tools/build.sh build
 (cd build && ctest --output-on-failure --timeout 300)
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSENTROVA_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSENTROVA_SANITIZE=ON -DSENTROVA_EXTRAS=OFF >/dev/null
 cmake --build build-asan
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
