@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or the folder given as $1).
+# Configures and builds. Usage: tools/build.sh [DIR [BUILD_TYPE]]
+# (defaults: build, RelWithDebInfo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="${1:-build}"
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+type="${2:-RelWithDebInfo}"
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
 cmake --build "$dir"

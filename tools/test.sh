@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 tools/deps.sh test
 
 export QT_QPA_PLATFORM=offscreen
-tools/build.sh build
+tools/build.sh build Release
 (cd build && ctest --output-on-failure --timeout 300)
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSENTROVA_SANITIZE=ON -DSENTROVA_EXTRAS=OFF >/dev/null

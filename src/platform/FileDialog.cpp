@@ -4,7 +4,7 @@
 
 namespace
 {
-FileDialog::Hook &testHook()
+FileDialog::Hook &fileDialogHook()
 {
     static FileDialog::Hook hook;
     return hook;
@@ -13,8 +13,8 @@ FileDialog::Hook &testHook()
 
 void FileDialog::chooseFile(QWidget *parent, std::function<void(const QString &chosenFile)> done)
 {
-    if (testHook()) {
-        done(testHook()());
+    if (fileDialogHook()) {
+        done(fileDialogHook()());
         return;
     }
     // No filter, title or start folder of our own: the platform's defaults.
@@ -32,5 +32,5 @@ void FileDialog::chooseFile(QWidget *parent, std::function<void(const QString &c
 
 void FileDialog::setTestHook(Hook hook)
 {
-    testHook() = std::move(hook);
+    fileDialogHook() = std::move(hook);
 }

@@ -4,7 +4,7 @@
 
 namespace
 {
-MessageBox::Hook &testHook()
+MessageBox::Hook &messageBoxHook()
 {
     static MessageBox::Hook hook;
     return hook;
@@ -13,8 +13,8 @@ MessageBox::Hook &testHook()
 
 QPointer<QMessageBox> MessageBox::show(QWidget *parent, const QString &text)
 {
-    if (testHook()) {
-        testHook()(text);
+    if (messageBoxHook()) {
+        messageBoxHook()(text);
         return nullptr;
     }
     auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Sentrova"), text,
@@ -27,5 +27,5 @@ QPointer<QMessageBox> MessageBox::show(QWidget *parent, const QString &text)
 
 void MessageBox::setTestHook(Hook hook)
 {
-    testHook() = std::move(hook);
+    messageBoxHook() = std::move(hook);
 }
