@@ -83,17 +83,7 @@ void frmHostConfig::createControls()
 
 void frmHostConfig::setUpGrid()
 {
-    grdHotGrid->setColumnAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
-    grdHotGrid->setColumnAlignment(2, Qt::AlignCenter);
-    grdHotGrid->setColumnWidthTwips(0, 2875);
-    grdHotGrid->setColumnWidthTwips(1, 1600);
-    grdHotGrid->setColumnWidthTwips(2, 3800);
-    const QString headers[3] = {QStringLiteral("IPアドレス"), QStringLiteral("ポート番号"), QStringLiteral("状態")};
-    grdHotGrid->setRow(0);
-    for (int column = 0; column < 3; ++column) {
-        grdHotGrid->setColumn(column);
-        grdHotGrid->setText(headers[column]);
-    }
+    setUpHostColumns(*grdHotGrid);
 }
 
 void frmHostConfig::cbxPortSelClicked(int index)

@@ -170,3 +170,18 @@ void HostGrid::syncView()
         m_table->setCurrentCell(-1, -1);
     m_viewSyncPending = false;
 }
+
+void setUpHostColumns(HostGrid &grid)
+{
+    grid.setColumnAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
+    grid.setColumnAlignment(2, Qt::AlignCenter);
+    grid.setColumnWidthTwips(0, 2875);
+    grid.setColumnWidthTwips(1, 1600);
+    grid.setColumnWidthTwips(2, 3800);
+    const QString headers[3] = {QStringLiteral("IPアドレス"), QStringLiteral("ポート番号"), QStringLiteral("状態")};
+    grid.setRow(0);
+    for (int column = 0; column < 3; ++column) {
+        grid.setColumn(column);
+        grid.setText(headers[column]);
+    }
+}

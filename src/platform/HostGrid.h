@@ -57,3 +57,8 @@ private:
                                               Qt::AlignLeft | Qt::AlignVCenter};
     bool m_viewSyncPending = false;
 };
+
+// The host table of both windows: column alignments and widths, and the
+// header texts "IPアドレス", "ポート番号", "状態" in row 0. The current cell
+// is left on row 0, column 2.
+void setUpHostColumns(HostGrid &grid);
