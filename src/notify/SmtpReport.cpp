@@ -108,50 +108,50 @@ void SmtpReport::onReadyRead()
     }
 }
 
-void SmtpReport::onConnectionLost()
+// Outside the dialogue proper a lost connection and a silent server end the
+// report alike; returns false while commands are being exchanged.
+bool SmtpReport::endOutsideDialogue()
 {
     switch (m_step) {
     case Step::Idle:
-        return;
+        return true;
     case Step::Connecting:
         fail(cannotConnect);
-        return;
+        return true;
     case Step::Quit:
         finish();
-        return;
+        return true;
     default:
-        // Whatever the server said before it went is read first.
-        if (sckNotify->bytesAvailable() > 0)
-            onReadyRead();
-        if (m_step == Step::Idle)
-            return;
-        if (m_step == Step::Quit) {
-            finish();
-            return;
-        }
-        m_greeted = false;   // nobody left to say QUIT to
-        fail(noAnswer);
+        return false;
     }
+}
+
+void SmtpReport::onConnectionLost()
+{
+    if (endOutsideDialogue())
+        return;
+    // Whatever the server said before it went is read first.
+    if (sckNotify->bytesAvailable() > 0)
+        onReadyRead();
+    if (m_step == Step::Idle)
+        return;
+    if (m_step == Step::Quit) {
+        finish();
+        return;
+    }
+    m_greeted = false;   // nobody left to say QUIT to
+    fail(noAnswer);
 }
 
 void SmtpReport::onTimeout()
 {
-    switch (m_step) {
-    case Step::Idle:
+    if (endOutsideDialogue())
         return;
-    case Step::Connecting:
-        fail(cannotConnect);
-        return;
-    case Step::Quit:
-        finish();
-        return;
-    default:
-        // QUIT is still said, but a silent server is not waited for again.
-        logFailure(noAnswer);
-        if (m_greeted)
-            sckNotify->write("QUIT\r\n");
-        finish();
-    }
+    // QUIT is still said, but a silent server is not waited for again.
+    logFailure(noAnswer);
+    if (m_greeted)
+        sckNotify->write("QUIT\r\n");
+    finish();
 }
 
 void SmtpReport::handleReply(const SmtpReply &reply)

@@ -58,6 +58,7 @@ private:
     void startNext();
     void onConnected();
     void onReadyRead();
+    bool endOutsideDialogue();
     void onConnectionLost();
     void onTimeout();
     void handleReply(const SmtpReply &reply);
