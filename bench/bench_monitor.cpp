@@ -6,6 +6,7 @@
 //
 // Without a display it runs on the offscreen platform.
 
+#include "BenchSupport.h"
 #include "app/frmMain.h"
 #include "log/EventLog.h"
 #include "monitor/MonitorPass.h"
@@ -51,15 +52,7 @@ class RawListener
 public:
     RawListener()
     {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof addr;
-        ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-        ::listen(m_fd, 4096);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &length);
-        m_port = ntohs(addr.sin_port);
+        m_fd = BenchSupport::listenOnLoopback(4096, m_port);
         ::fcntl(m_fd, F_SETFL, O_NONBLOCK);
     }
     ~RawListener() { ::close(m_fd); }
@@ -291,15 +284,9 @@ void idleCpu(int idleSeconds, int interval, bool shown)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenWithoutDisplay();
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Sentrova"));
-    QApplication::setApplicationName(QStringLiteral("Sentrova"));
-    // Never the user's own settings.
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    const BenchSupport::TemporarySettings settings;
 
     int hosts = 2000, idleSeconds = 30, rounds = 3, interval = 10;
     bool shown = true;

@@ -18,6 +18,7 @@
 //
 // Without a display it runs on the offscreen platform.
 
+#include "BenchSupport.h"
 #include "app/frmMain.h"
 #include "hostconfig/frmHostConfig.h"
 #include "monitor/HostListFile.h"
@@ -85,16 +86,9 @@ public:
     explicit Listeners(int count)
     {
         for (int i = 0; i < count; ++i) {
-            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in addr{};
-            addr.sin_family = AF_INET;
-            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            socklen_t length = sizeof addr;
-            ::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-            ::listen(fd, 4096);
-            ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &length);
-            m_fds.push_back(fd);
-            m_ports.push_back(ntohs(addr.sin_port));
+            quint16 port = 0;
+            m_fds.push_back(BenchSupport::listenOnLoopback(4096, port));
+            m_ports.push_back(port);
         }
         if (::pipe(m_wake) != 0)
             std::abort();
@@ -243,15 +237,9 @@ void row(const char *what, double value, const char *unit, const char *note = ""
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenWithoutDisplay();
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Sentrova"));
-    QApplication::setApplicationName(QStringLiteral("Sentrova"));
-    // Never the user's own settings.
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    const BenchSupport::TemporarySettings settings;
 
     int rows = HostListFile::maxSavedHostRows, listenerCount = 8, closedCount = 256;
     bool shown = true;
