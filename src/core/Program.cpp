@@ -1,0 +1,51 @@
+#include "core/Program.h"
+
+#include "core/hosts/HostListFile.h"
+
+Program::Program(const QString &folder, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+    , m_log(folder)
+    , m_mail(folder, m_log)
+    , m_pass(m_hosts, m_log, m_mail)
+    , m_schedule(m_pass, m_log)
+    , m_pageWriter(m_log)
+{
+    connect(&m_schedule, &MonitorSchedule::passFinished, this,
+            [this] { m_pageWriter.write(m_hosts.hosts(), m_pageSettings); });
+}
+
+void Program::startUp()
+{
+    m_pageSettings.load();
+    m_log.write(QStringLiteral("Sentrovaを起動しました..."));
+    // The interval box shows the stored text, which is then stored back.
+    MonitorSchedule::storeIntervalText(MonitorSchedule::storedIntervalText());
+    if (HostListFile::load(m_folder, m_hosts))
+        m_log.write(QStringLiteral("Sentrova環境設定ファイルをロードしました。"));
+    else
+        m_log.write(QStringLiteral("環境設定ファイルを読み取れません。"));
+    m_mail.load();
+    m_log.write(QStringLiteral("Sentrova起動完了"));
+}
+
+void Program::toggleMonitoring(const QString &intervalText)
+{
+    m_pageSettings.load();
+    m_schedule.toggle(intervalText);
+}
+
+void Program::exitChosen()
+{
+    m_log.write(QStringLiteral("終了"));
+}
+
+void Program::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_log.write(QStringLiteral("Sentrovaが終了しました。"));
+    m_schedule.shutDown();
+    Q_EMIT ended();
+}

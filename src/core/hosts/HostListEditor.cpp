@@ -1,0 +1,84 @@
+#include "core/hosts/HostListEditor.h"
+
+#include "core/base/SafeSave.h"
+#include "core/base/TextCodec.h"
+#include "core/hosts/HostListFile.h"
+#include "core/log/EventLog.h"
+
+namespace
+{
+QString refusal(const QString &address, const QString &port)
+{
+    if (address.isEmpty())
+        return QStringLiteral("IPアドレスが未入力です。");
+    // A host without a port can never be probed, and an empty port in the
+    // first row marks the row as free for the next add.
+    if (port.isEmpty())
+        return QStringLiteral("ポート番号が選ばれていません。ポート番号をプルダウンから選ぶか、"
+                              "右のテキストボックスに直接入力してください。");
+    // The host list file has no way to store a double quote,
+    if (address.contains(QLatin1Char('"')) || port.contains(QLatin1Char('"')))
+        return QStringLiteral("ホスト名とポート番号に \" (ダブルクォート) は使用できません。");
+    // nor a character outside code page 932: it would be saved as another.
+    if (!TextCodec::canEncode(address) || !TextCodec::canEncode(port))
+        return QStringLiteral("ホスト名とポート番号に使用できない文字が含まれています。");
+    return {};
+}
+}
+
+HostListEditor::HostListEditor(HostTableModel &mainHosts, const QString &folder, const EventLog &log, QObject *parent)
+    : QObject(parent)
+    , m_main(&mainHosts)
+    , m_folder(folder)
+    , m_log(log)
+{
+    // A missing or broken file leaves the rows read so far, silently.
+    HostListFile::load(m_folder, m_own);
+    if (m_own.hosts() != QList<Host>{Host{}})
+        m_own.setCursor(m_own.rowCount() - 1);
+}
+
+bool HostListEditor::add(const QString &address, const QString &port)
+{
+    const QString reason = refusal(address, port);
+    if (!reason.isEmpty()) {
+        Q_EMIT userMessage(reason);
+        return false;
+    }
+    m_own.setCursor(m_own.add(address, port));
+    if (m_main)
+        m_main->setCursor(m_main->add(address, port));
+    save();
+    return true;
+}
+
+void HostListEditor::deleteSelected()
+{
+    const int row = m_own.cursor();
+    if (!m_rowPicked || row < 0) {
+        Q_EMIT userMessage(QStringLiteral("ホスト名を選択してから削除してください。"));
+    } else {
+        m_own.remove(row);
+        if (m_main)
+            m_main->remove(row);
+    }
+    m_rowPicked = false;
+    m_own.setCursor(-1);
+    if (m_main)
+        m_main->setCursor(-1);
+    save();
+}
+
+void HostListEditor::select(int row)
+{
+    m_rowPicked = true;
+    m_own.setCursor(row);
+}
+
+void HostListEditor::save()
+{
+    if (HostListFile::save(m_folder, m_own))
+        return;
+    m_log.write(SafeSave::failureLogText);
+    Q_EMIT userMessage(SafeSave::failureMessage);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// "Sentrova.Log" in the program folder, only ever appended to: one line per
+// event, date, one space, time, three spaces, the message, CR LF, in code
+// page 932. The file is opened and closed for every line, so each line is on
+// disk when write() returns and no handle stays open.
+class EventLog
+{
+public:
+    explicit EventLog(const QString &folder);
+
+    // Never fails towards the caller: a line that cannot be written goes to
+    // standard error instead.
+    void write(const QString &message) const;
+
+private:
+    QString m_path;
+};

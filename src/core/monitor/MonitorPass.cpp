@@ -1,0 +1,118 @@
+#include "core/monitor/MonitorPass.h"
+
+#include "core/hosts/HostTableModel.h"
+#include "core/log/EventLog.h"
+#include "core/monitor/PortText.h"
+#include "core/notify/MailNotification.h"
+
+#include <QPointer>
+#include <QTimer>
+
+MonitorPass::MonitorPass(HostTableModel &hosts, const EventLog &log, MailNotification &mail, QObject *parent)
+    : QObject(parent)
+    , m_hosts(hosts)
+    , m_log(log)
+    , m_mail(mail)
+{
+    connect(&m_probe, &ProbeSocket::stateChanged, this, &MonitorPass::onProbeState);
+    connect(&m_probe, &ProbeSocket::attemptEnded, this, &MonitorPass::onAttemptEnded);
+}
+
+void MonitorPass::start()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    m_stopRequested = false;
+    m_lastRow = m_hosts.rowCount() - 1;
+    m_row = 0;
+    QTimer::singleShot(0, this, &MonitorPass::probeNextHost);
+}
+
+void MonitorPass::requestStop()
+{
+    if (m_running)
+        m_stopRequested = true;
+}
+
+void MonitorPass::abandon()
+{
+    m_running = false;
+    m_report = 0;
+    m_probe.close();
+}
+
+void MonitorPass::probeNextHost()
+{
+    if (!m_running)
+        return;
+    for (;; ++m_row) {
+        if (m_stopRequested)
+            return end(true);
+        if (m_row > m_lastRow || m_row >= m_hosts.rowCount())
+            return end(false);
+        m_address = m_hosts.hosts().at(m_row).address;
+        // The blank row of an empty list is no host.
+        if (!m_address.isEmpty())
+            break;
+    }
+    m_port = m_hosts.hosts().at(m_row).port;
+    m_hosts.setCursor(m_row);
+    Q_EMIT hostTextChanged(m_address);
+    m_probe.connectTo(m_address, PortText::port(m_port));
+    onProbeState(m_probe.state());
+}
+
+void MonitorPass::onProbeState(int state)
+{
+    if (!m_running)
+        return;
+    if (state == ProbeSocket::ResolvingHost)
+        Q_EMIT progressTextChanged(QStringLiteral("名前解決中..."));
+    else if (state == ProbeSocket::HostResolved)
+        Q_EMIT progressTextChanged(QStringLiteral("名前解決完了"));
+    else if (state == ProbeSocket::Connecting)
+        Q_EMIT progressTextChanged(QStringLiteral("接続しています..."));
+}
+
+// An attempt ends connected or in error. A host that accepted the connection
+// is running, also when it closed it again before this turn of the loop.
+void MonitorPass::onAttemptEnded(int state)
+{
+    if (!m_running)
+        return;
+    const bool running = state == ProbeSocket::Connected;
+    const QList<Host> &hosts = m_hosts.hosts();
+    // The host dialog may have removed or changed rows meanwhile.
+    if (m_row < hosts.size() && hosts.at(m_row).address == m_address && hosts.at(m_row).port == m_port)
+        m_hosts.setStatus(m_row, running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバーダウン"));
+    Q_EMIT progressTextChanged(running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバダウン"));
+    if (running)
+        return goOn();
+    m_log.write(QStringLiteral("「") + m_address + QStringLiteral("」はダウンしています。"));
+    if (!m_mail.isOn())
+        return goOn();
+    // The next host waits for the report, which always ends from the event
+    // loop, possibly after this pass was abandoned.
+    const quint64 report = ++m_reportsAsked;
+    m_report = report;
+    m_mail.sender().send(m_address, [self = QPointer<MonitorPass>(this), report](bool) {
+        if (self && self->m_report == report)
+            self->goOn();
+    });
+}
+
+void MonitorPass::goOn()
+{
+    m_report = 0;
+    m_probe.close();
+    ++m_row;
+    probeNextHost();
+}
+
+void MonitorPass::end(bool stopped)
+{
+    m_running = false;
+    m_probe.close();
+    Q_EMIT finished(stopped);
+}

@@ -1,0 +1,150 @@
+#include "core/monitor/MonitorSchedule.h"
+
+#include "core/base/Clock.h"
+#include "core/base/SettingsStore.h"
+#include "core/log/EventLog.h"
+#include "core/monitor/MonitorPass.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace
+{
+const QString lastPassCaption = QStringLiteral("前回監視時間: ");
+const QString stoppedText = QStringLiteral("サーバーの監視を停止しました。");
+constexpr int maxSeconds = 65;   // a timer of the design counts to 65,535 ms
+}
+
+MonitorSchedule::MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent)
+    : QObject(parent)
+    , m_pass(pass)
+    , m_log(log)
+{
+    // Timed to the millisecond, so that the wait's ticks add up to the interval.
+    m_passTimer.setTimerType(Qt::PreciseTimer);
+    m_waitTimer.setTimerType(Qt::PreciseTimer);
+    m_waitTimer.setInterval(waitTickMs);
+    connect(&m_passTimer, &QTimer::timeout, this, [this] { requestPass(PassKind::Timed); });
+    connect(&m_waitTimer, &QTimer::timeout, this, &MonitorSchedule::onWaitTick);
+    connect(&m_pass, &MonitorPass::finished, this, &MonitorSchedule::onPassFinished);
+    connect(&m_pass, &MonitorPass::hostTextChanged, this, &MonitorSchedule::hostTextChanged);
+    connect(&m_pass, &MonitorPass::progressTextChanged, this, &MonitorSchedule::progressTextChanged);
+}
+
+QString MonitorSchedule::storedIntervalText()
+{
+    return SettingsStore::read(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("60"));
+}
+
+void MonitorSchedule::storeIntervalText(const QString &text)
+{
+    SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), text);
+}
+
+std::optional<int> MonitorSchedule::intervalSeconds(const QString &text)
+{
+    if (text.isEmpty())
+        return 20;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > 1e6)
+        return std::nullopt;
+    // The default floating-point rounding mode rounds halves to even.
+    return static_cast<int>(std::nearbyint(value));
+}
+
+void MonitorSchedule::toggle(const QString &intervalText)
+{
+    if (m_state != State::Stopped)
+        return stop();
+    const std::optional<int> seconds = intervalSeconds(intervalText);
+    if (!seconds || *seconds < 1 || *seconds > maxSeconds)
+        return Q_EMIT userMessage(QStringLiteral("監視間隔は1から65までの秒数を入力してください。"));
+    start(*seconds);
+}
+
+void MonitorSchedule::start(int seconds)
+{
+    m_seconds = seconds;
+    Q_EMIT waitProgressChanged(m_ticks, waitTicks());
+    Q_EMIT hostTextChanged(QStringLiteral("監視中..."));
+    Q_EMIT progressTextChanged(QString());
+    m_passTimer.start(m_seconds * 1000);
+    setState(State::Passing);
+    m_log.write(QStringLiteral("サーバーの監視を開始しました。"));
+    requestPass(PassKind::First);
+}
+
+void MonitorSchedule::stop()
+{
+    m_passTimer.stop();
+    m_waitTimer.stop();
+    m_waiting.reset();
+    setState(State::Stopped);
+    Q_EMIT hostTextChanged(QStringLiteral("Sentrova v1.0"));
+    Q_EMIT progressTextChanged(stoppedText);
+    m_pass.requestStop();
+    m_log.write(stoppedText);
+    Q_EMIT lastPassChanged(lastPassCaption);
+    m_ticks = 0;
+    Q_EMIT waitProgressChanged(m_ticks, waitTicks());
+}
+
+void MonitorSchedule::shutDown()
+{
+    m_passTimer.stop();
+    m_waitTimer.stop();
+    m_waiting.reset();
+    m_pass.abandon();
+}
+
+void MonitorSchedule::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged(state);
+}
+
+void MonitorSchedule::requestPass(PassKind kind)
+{
+    if (m_pass.isRunning()) {
+        if (!m_waiting)
+            m_waiting = kind;
+        return;
+    }
+    m_running = kind;
+    setState(State::Passing);
+    m_pass.start();
+}
+
+void MonitorSchedule::onPassFinished(bool stopped)
+{
+    Q_EMIT lastPassChanged(lastPassCaption + Clock::dateTimeText(Clock::now()));
+    Q_EMIT passFinished();
+    // One wait at a time: a later pass starts it afresh from 0. A stop ends
+    // the wait, also when it cut the pass short.
+    if (m_state != State::Stopped) {
+        if (m_running == PassKind::Timed && !stopped) {
+            m_ticks = 0;
+            m_waitTimer.start();
+            setState(State::Waiting);
+        } else {
+            setState(State::Idle);
+        }
+    }
+    if (m_waiting)
+        requestPass(*std::exchange(m_waiting, std::nullopt));
+}
+
+void MonitorSchedule::onWaitTick()
+{
+    ++m_ticks;
+    Q_EMIT waitProgressChanged(m_ticks, waitTicks());
+    if (m_ticks >= waitTicks()) {
+        m_waitTimer.stop();
+        if (m_state == State::Waiting)
+            setState(State::Idle);
+    }
+}

@@ -1,0 +1,44 @@
+#include "core/notify/MailConfigFile.h"
+
+#include "core/base/QuotedFields.h"
+#include "core/base/SafeSave.h"
+#include "core/base/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace
+{
+QString pathIn(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("MailConfig.ini"));
+}
+}
+
+std::optional<MailSettings> MailConfigFile::parse(const QByteArray &bytes)
+{
+    const QStringList fields = QuotedFields::parse(TextCodec::decodeFile(bytes));
+    if (fields.size() < 7)
+        return std::nullopt;
+    return MailSettings{fields.at(0), fields.at(1), {fields.at(2), fields.at(3), fields.at(4), fields.at(5), fields.at(6)}};
+}
+
+QByteArray MailConfigFile::serialize(const MailSettings &settings)
+{
+    QStringList fields{settings.server, settings.sender};
+    fields.append(QStringList(settings.recipients.cbegin(), settings.recipients.cend()));
+    return TextCodec::encode(QLatin1Char('"') + fields.join(QStringLiteral("\",\"")) + QStringLiteral("\"\r\n"));
+}
+
+std::optional<MailSettings> MailConfigFile::load(const QString &folder)
+{
+    QFile file(pathIn(folder));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return parse(file.readAll());
+}
+
+bool MailConfigFile::save(const QString &folder, const MailSettings &settings)
+{
+    return SafeSave::write(pathIn(folder), serialize(settings));
+}

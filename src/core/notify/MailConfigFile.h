@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/notify/MailSettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// "MailConfig.ini" in the program folder: one line of seven quoted fields
+// (server, sender, recipients 1 to 5), CR LF, code page 932. The reader is
+// lenient: it also takes the values one a line, quoted or not, and ignores
+// anything after the seventh.
+namespace MailConfigFile
+{
+// Nothing when the text holds fewer than seven fields.
+std::optional<MailSettings> parse(const QByteArray &bytes);
+// The file has no escape for a double quote: callers refuse such values.
+QByteArray serialize(const MailSettings &settings);
+
+std::optional<MailSettings> load(const QString &folder);
+// On failure the old file stays as it was.
+bool save(const QString &folder, const MailSettings &settings);
+}

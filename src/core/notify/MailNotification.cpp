@@ -1,0 +1,74 @@
+#include "core/notify/MailNotification.h"
+
+#include "core/base/TextCodec.h"
+#include "core/log/EventLog.h"
+#include "core/notify/MailConfigFile.h"
+
+MailNotification::MailNotification(const QString &folder, const EventLog &log, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+    , m_log(log)
+{
+}
+
+void MailNotification::setOn(bool on)
+{
+    m_on = on;
+    Q_EMIT switchChanged(on);
+}
+
+void MailNotification::load()
+{
+    const std::optional<MailSettings> loaded = MailConfigFile::load(m_folder);
+    if (!loaded) {
+        m_log.write(QStringLiteral("メール送信用環境設定の読み取りに失敗しました。"));
+        return;
+    }
+    m_settings = *loaded;
+    setOn(true);
+    m_log.write(QStringLiteral("メール送信用環境設定をロードしました。"));
+}
+
+// A value the file cannot carry is not taken at all. Values of an entry that
+// lacks a required one are taken but not saved; blanks count as filled.
+bool MailNotification::confirm(const MailSettings &entered)
+{
+    QStringList values{entered.server, entered.sender};
+    values.append(QStringList(entered.recipients.cbegin(), entered.recipients.cend()));
+    for (const QString &value : std::as_const(values)) {
+        if (value.contains(QLatin1Char('"'))) {
+            Q_EMIT userMessage(QStringLiteral("設定値に \" (ダブルクォート) は使用できません。"));
+            return false;
+        }
+        if (!TextCodec::canEncode(value)) {
+            Q_EMIT userMessage(QStringLiteral("設定値に使用できない文字が含まれています。"));
+            return false;
+        }
+    }
+    m_settings = entered;
+    if (entered.server.isEmpty() || entered.sender.isEmpty() || entered.recipients.front().isEmpty()) {
+        Q_EMIT userMessage(QStringLiteral("必要なパラメータがありません!"));
+        return false;
+    }
+    setOn(true);
+    if (MailConfigFile::save(m_folder, m_settings))
+        m_log.write(QStringLiteral("メール設定を保存しました。"));
+    else
+        m_log.write(QStringLiteral("メール送信用環境設定の保存に失敗しました。"));
+    return true;
+}
+
+void MailNotification::sendTest(const MailSettings &entered)
+{
+    if (!confirm(entered))
+        return;
+    m_sender.send(QStringLiteral("システムテスト"), [this](bool accepted) {
+        Q_EMIT userMessage(accepted ? QStringLiteral("メッセージを送信しました。!")
+                                    : QStringLiteral("メッセージの送信に失敗しました。イベントログを確認してください。"));
+    });
+}
+
+void MailNotification::switchOff()
+{
+    setOn(false);
+}

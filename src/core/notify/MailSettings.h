@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// Where failure reports go: the SMTP server (port 25), the sender and up to
+// five recipients. The first recipient is always addressed, the others only
+// when not empty.
+struct MailSettings
+{
+    QString server;
+    QString sender;
+    std::array<QString, 5> recipients;
+
+    bool operator==(const MailSettings &) const = default;
+
+    // The recipients a report is sent to, in slot order.
+    QStringList addressed() const
+    {
+        QStringList list{recipients.front()};
+        for (std::size_t i = 1; i < recipients.size(); ++i) {
+            if (!recipients.at(i).isEmpty())
+                list.append(recipients.at(i));
+        }
+        return list;
+    }
+};

@@ -1,0 +1,108 @@
+#include "core/notify/SmtpMessage.h"
+
+#include "core/base/Clock.h"
+#include "core/base/TextCodec.h"
+
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QUuid>
+
+namespace
+{
+const QString subjectText = QStringLiteral("サーバー監視報告");
+
+bool isDomainName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "^[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)+$"));
+    return name.size() <= 253 && pattern.match(name).hasMatch();
+}
+
+QByteArray encodedWord(const QString &text)
+{
+    return "=?Shift_JIS?B?" + TextCodec::encode(text).toBase64() + "?=";
+}
+}
+
+QString SmtpMessage::singleLine(QString text)
+{
+    return text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+}
+
+QString SmtpMessage::rfc5322Date(const QDateTime &when)
+{
+    static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QDate date = when.date();
+    const int offsetMinutes = when.offsetFromUtc() / 60;
+    const int absolute = std::abs(offsetMinutes);
+    return QStringLiteral("%1, %2 %3 %4 %5 %6%7%8")
+        .arg(QLatin1String(days[date.dayOfWeek() - 1]))
+        .arg(date.day(), 2, 10, QLatin1Char('0'))
+        .arg(QLatin1String(months[date.month() - 1]))
+        .arg(date.year())
+        .arg(when.time().toString(QStringLiteral("HH:mm:ss")))
+        .arg(offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(absolute / 60, 2, 10, QLatin1Char('0'))
+        .arg(absolute % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString SmtpMessage::newMessageId(const QString &domain)
+{
+    return QLatin1Char('<') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@')
+        + domain + QLatin1Char('>');
+}
+
+QString SmtpMessage::heloArgument(const QString &hostName, const QString &domainName,
+                                  const QHostAddress &local)
+{
+    if (isDomainName(hostName))
+        return hostName;
+    const QString joined = hostName + QLatin1Char('.') + domainName;
+    if (!hostName.isEmpty() && !domainName.isEmpty() && isDomainName(joined))
+        return joined;
+    bool isV4 = false;
+    const quint32 v4 = local.toIPv4Address(&isV4);
+    if (isV4)
+        return QLatin1Char('[') + QHostAddress(v4).toString() + QLatin1Char(']');
+    QHostAddress bare(local);
+    bare.setScopeId(QString());
+    return QStringLiteral("[IPv6:") + bare.toString() + QLatin1Char(']');
+}
+
+QByteArray SmtpMessage::build(const MailSettings &settings, const QString &downSystem,
+                              const QDateTime &now, const QString &messageId)
+{
+    // The host's text goes into one body line; a line end in it must not
+    // end the body early.
+    QString host = downSystem;
+    host.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+
+    const QStringList headers{
+        QStringLiteral("From: ") + singleLine(settings.sender),
+        QStringLiteral("To: ") + singleLine(settings.addressed().join(QStringLiteral(", "))),
+        QStringLiteral("Date: ") + rfc5322Date(now),
+        QStringLiteral("Message-ID: ") + singleLine(messageId),
+        QStringLiteral("MIME-Version: 1.0"),
+        QStringLiteral("Content-Type: text/plain; charset=Shift_JIS"),
+        QStringLiteral("Content-Transfer-Encoding: 8bit"),
+    };
+    QList<QByteArray> lines;
+    for (const QString &header : headers)
+        lines.append(TextCodec::encode(header));
+    lines.append("Subject: " + encodedWord(subjectText));
+    lines.append(QByteArray());
+    lines.append(TextCodec::encode(QStringLiteral("障害が検出されました。")));
+    lines.append(TextCodec::encode(Clock::dateTimeText(now) + QStringLiteral(" 時点で")));
+    lines.append(TextCodec::encode(QStringLiteral("「") + host + QStringLiteral("」の応答がありませんでした。 ")));
+
+    QByteArray data;
+    for (const QByteArray &line : std::as_const(lines)) {
+        if (line.startsWith('.'))
+            data.append('.');
+        data.append(line).append("\r\n");
+    }
+    data.append(".\r\n");
+    return data;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/notify/MailSettings.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class QHostAddress;
+
+// The pieces of a failure report that depend on nothing but their inputs.
+namespace SmtpMessage
+{
+// The text of the DATA step, ready to send: headers, the Japanese subject as
+// an RFC 2047 encoded word, the three body lines in code page 932, lines
+// beginning with "." doubled, ending with CR LF "." CR LF.
+QByteArray build(const MailSettings &settings, const QString &downSystem, const QDateTime &now,
+                 const QString &messageId);
+
+// "Sun, 06 Dec 2026 21:04:05 +0900", whatever the locale.
+QString rfc5322Date(const QDateTime &when);
+// "<unique@domain>".
+QString newMessageId(const QString &domain);
+
+// The argument of HELO: the machine's fully qualified name when it has one,
+// else the address literal of the connection's local end ("[192.0.2.7]",
+// "[IPv6:2001:db8::7]").
+QString heloArgument(const QString &hostName, const QString &domainName, const QHostAddress &local);
+
+// A value that may go into a command or header line: line ends would start a
+// new command, so they are removed.
+QString singleLine(QString text);
+}

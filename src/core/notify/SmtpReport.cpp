@@ -1,0 +1,258 @@
+#include "core/notify/SmtpReport.h"
+
+#include "core/base/Clock.h"
+#include "core/base/TextCodec.h"
+#include "core/log/EventLog.h"
+#include "core/notify/SmtpMessage.h"
+
+#include <QHostInfo>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace
+{
+const QString cannotConnect = QStringLiteral("接続できません");
+const QString noAnswer = QStringLiteral("応答がありません");
+}
+
+SmtpReport::SmtpReport(const MailSettings &settings, const EventLog &log, QObject *parent)
+    : QObject(parent)
+    , m_configured(settings)
+    , m_log(log)
+    , m_socket(new QTcpSocket(this))
+    , m_stepTimer(new QTimer(this))
+    , m_hostName(QHostInfo::localHostName())
+    , m_domainName(QHostInfo::localDomainName())
+{
+    m_stepTimer->setSingleShot(true);
+    connect(m_stepTimer, &QTimer::timeout, this, &SmtpReport::onTimeout);
+    connect(m_socket, &QTcpSocket::connected, this, &SmtpReport::onConnected);
+    connect(m_socket, &QTcpSocket::readyRead, this, &SmtpReport::onReadyRead);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &SmtpReport::onConnectionLost);
+    connect(m_socket, &QTcpSocket::disconnected, this, &SmtpReport::onConnectionLost);
+}
+
+SmtpReport::~SmtpReport()
+{
+    // The program is ending: the report under way is abandoned silently.
+    m_socket->disconnect(this);
+}
+
+void SmtpReport::setMachineName(const QString &hostName, const QString &domainName)
+{
+    m_hostName = hostName;
+    m_domainName = domainName;
+}
+
+void SmtpReport::send(const QString &downSystem, Done done)
+{
+    m_queue.enqueue({downSystem, std::move(done)});
+    scheduleNext();
+}
+
+void SmtpReport::scheduleNext()
+{
+    // Started from the event loop, so that a caller inside a done callback or
+    // a socket signal never runs a dialogue within another.
+    if (m_step != Step::Idle || m_startScheduled || m_queue.isEmpty())
+        return;
+    m_startScheduled = true;
+    QTimer::singleShot(0, this, &SmtpReport::startNext);
+}
+
+void SmtpReport::startNext()
+{
+    m_startScheduled = false;
+    if (m_step != Step::Idle || m_queue.isEmpty())
+        return;
+    m_current = m_queue.dequeue();
+    m_settings = m_configured;
+    m_recipients.clear();
+    for (const QString &recipient : m_settings.addressed())
+        m_recipients.append(SmtpMessage::singleLine(recipient));
+    m_nextRecipient = 0;
+    m_acceptedRecipients = 0;
+    m_lastRefusal.clear();
+    m_greeted = false;
+    m_accepted = false;
+    m_reader = SmtpReplyReader();
+
+    m_socket->abort();
+    m_step = Step::Connecting;
+    m_stepTimer->start(m_stepTimeoutMs);
+    m_socket->connectToHost(SmtpMessage::singleLine(m_settings.server), m_port);
+}
+
+void SmtpReport::onConnected()
+{
+    if (m_step != Step::Connecting)
+        return;
+    m_step = Step::Greeting;
+    m_stepTimer->start(m_stepTimeoutMs);
+    // A greeting that came with the connection is read at once.
+    if (m_socket->bytesAvailable() > 0)
+        onReadyRead();
+}
+
+void SmtpReport::onReadyRead()
+{
+    const QByteArray bytes = m_socket->readAll();
+    if (m_step == Step::Idle || m_step == Step::Connecting)
+        return;
+    m_reader.feed(bytes);
+    while (m_step != Step::Idle) {
+        const std::optional<SmtpReply> reply = m_reader.take();
+        if (!reply)
+            break;
+        handleReply(*reply);
+    }
+}
+
+// Outside the dialogue proper a lost connection and a silent server end the
+// report alike; returns false while commands are being exchanged.
+bool SmtpReport::endOutsideDialogue()
+{
+    switch (m_step) {
+    case Step::Idle:
+        return true;
+    case Step::Connecting:
+        fail(cannotConnect);
+        return true;
+    case Step::Quit:
+        finish();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SmtpReport::onConnectionLost()
+{
+    if (endOutsideDialogue())
+        return;
+    // Whatever the server said before it went is read first.
+    if (m_socket->bytesAvailable() > 0)
+        onReadyRead();
+    if (m_step == Step::Idle)
+        return;
+    if (m_step == Step::Quit) {
+        finish();
+        return;
+    }
+    m_greeted = false;   // nobody left to say QUIT to
+    fail(noAnswer);
+}
+
+void SmtpReport::onTimeout()
+{
+    if (endOutsideDialogue())
+        return;
+    // QUIT is still said, but a silent server is not waited for again.
+    logFailure(noAnswer);
+    if (m_greeted)
+        m_socket->write("QUIT\r\n");
+    finish();
+}
+
+void SmtpReport::handleReply(const SmtpReply &reply)
+{
+    m_stepTimer->stop();
+    m_greeted = true;
+    const int code = reply.code;
+    switch (m_step) {
+    case Step::Greeting: {
+        if (code != 220)
+            return fail(reasonOf(reply.lastLine()));
+        const QString name = SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
+        return sendLine("HELO " + name.toLatin1(), Step::Helo);
+    }
+    case Step::Helo:
+        if (code != 250)
+            return fail(reasonOf(reply.lastLine()));
+        return sendLine("MAIL FROM:<" + TextCodec::encode(SmtpMessage::singleLine(m_settings.sender)) + '>',
+                        Step::MailFrom);
+    case Step::MailFrom:
+        if (code != 250)
+            return fail(reasonOf(reply.lastLine()));
+        return sendNextRecipient();
+    case Step::Recipient:
+        if (code == 250 || code == 251)
+            ++m_acceptedRecipients;
+        else
+            m_lastRefusal = reply.lastLine();
+        return sendNextRecipient();
+    case Step::Data: {
+        if (code != 354)
+            return fail(reasonOf(reply.lastLine()));
+        const QString heloName = SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
+        const QString idDomain = heloName.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : heloName;
+        m_socket->write(SmtpMessage::build(m_settings, m_current.downSystem, Clock::now(),
+                                            SmtpMessage::newMessageId(idDomain)));
+        m_step = Step::Message;
+        m_stepTimer->start(m_stepTimeoutMs);
+        return;
+    }
+    case Step::Message:
+        if (code != 250)
+            return fail(reasonOf(reply.lastLine()));
+        m_accepted = true;
+        m_log.write(m_current.downSystem + QStringLiteral("サーバー障害の報告を行いました。 "));
+        return sendLine("QUIT", Step::Quit);
+    case Step::Quit:
+        return finish();
+    case Step::Idle:
+    case Step::Connecting:
+        return;
+    }
+}
+
+void SmtpReport::sendLine(const QByteArray &line, Step next)
+{
+    m_socket->write(line + "\r\n");
+    m_step = next;
+    m_stepTimer->start(m_stepTimeoutMs);
+}
+
+void SmtpReport::sendNextRecipient()
+{
+    if (m_nextRecipient < m_recipients.size()) {
+        const QString &recipient = m_recipients.at(m_nextRecipient++);
+        return sendLine("RCPT TO:<" + TextCodec::encode(recipient) + '>', Step::Recipient);
+    }
+    if (m_acceptedRecipients == 0)
+        return fail(reasonOf(m_lastRefusal));
+    sendLine("DATA", Step::Data);
+}
+
+void SmtpReport::logFailure(const QString &reason)
+{
+    m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告に失敗しました。 ")
+          + reason);
+}
+
+void SmtpReport::fail(const QString &reason)
+{
+    logFailure(reason);
+    if (m_greeted && m_socket->state() == QAbstractSocket::ConnectedState)
+        sendLine("QUIT", Step::Quit);
+    else
+        finish();
+}
+
+void SmtpReport::finish()
+{
+    m_stepTimer->stop();
+    m_step = Step::Idle;
+    m_socket->flush();
+    m_socket->abort();
+    Request done = std::exchange(m_current, {});
+    const bool accepted = m_accepted;
+    scheduleNext();
+    if (done.done)
+        done.done(accepted);
+}
+
+QString SmtpReport::reasonOf(const QByteArray &replyLine) const
+{
+    return SmtpMessage::singleLine(TextCodec::decode(replyLine));
+}

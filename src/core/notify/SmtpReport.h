@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/notify/MailSettings.h"
+#include "core/notify/SmtpReply.h"
+
+#include <QObject>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class EventLog;
+class QTcpSocket;
+class QTimer;
+
+// Sends failure reports over one socket, one dialogue at a time: greeting
+// 220, HELO 250, MAIL FROM 250, RCPT TO 250 (a refused recipient is skipped
+// while another is accepted), DATA 354, the message 250, then QUIT. Every wait is bounded by the step timeout. A report asked
+// for while one is under way waits its turn; none is dropped. The log says
+// the report was made only after the server accepted the message, and says
+// why otherwise.
+class SmtpReport : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Done = std::function<void(bool accepted)>;
+
+    static constexpr quint16 defaultPort = 25;
+    static constexpr int defaultStepTimeoutMs = 30000;
+
+    // The settings are read as each dialogue begins.
+    SmtpReport(const MailSettings &settings, const EventLog &log, QObject *parent = nullptr);
+    ~SmtpReport() override;
+
+    void setPort(quint16 port) { m_port = port; }
+    void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
+    // The name sent with HELO comes from these; tests fix them.
+    void setMachineName(const QString &hostName, const QString &domainName);
+
+    // Queues a report; done(accepted) runs once its connection has closed.
+    void send(const QString &downSystem, Done done = {});
+
+private:
+    enum class Step { Idle, Connecting, Greeting, Helo, MailFrom, Recipient, Data, Message, Quit };
+    struct Request
+    {
+        QString downSystem;
+        Done done;
+    };
+
+    void scheduleNext();
+    void startNext();
+    void onConnected();
+    void onReadyRead();
+    bool endOutsideDialogue();
+    void onConnectionLost();
+    void onTimeout();
+    void handleReply(const SmtpReply &reply);
+    void sendLine(const QByteArray &line, Step next);
+    void sendNextRecipient();
+    void logFailure(const QString &reason);
+    // Logs the failure, then says QUIT when the server greeted and is still
+    // there, else closes at once.
+    void fail(const QString &reason);
+    void finish();
+    QString reasonOf(const QByteArray &replyLine) const;
+
+    const MailSettings &m_configured;
+    const EventLog &m_log;
+    QTcpSocket *m_socket = nullptr;
+    QTimer *m_stepTimer = nullptr;
+    quint16 m_port = defaultPort;
+    int m_stepTimeoutMs = defaultStepTimeoutMs;
+    QString m_hostName;
+    QString m_domainName;
+
+    QQueue<Request> m_queue;
+    bool m_startScheduled = false;
+
+    // The dialogue under way.
+    Step m_step = Step::Idle;
+    Request m_current;
+    MailSettings m_settings;
+    QStringList m_recipients;
+    qsizetype m_nextRecipient = 0;
+    int m_acceptedRecipients = 0;
+    QByteArray m_lastRefusal;
+    bool m_greeted = false;
+    bool m_accepted = false;
+    SmtpReplyReader m_reader;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+class MailNotification;
+class QLineEdit;
+struct MailSettings;
+
+// The mail settings window: the server, the sender and up to five recipients
+// of failure reports; save them, send a test report, or switch notification
+// off. Opening it reads the settings file again.
+class MailDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MailDialog(MailNotification &mail, QWidget *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    MailSettings entered() const;
+
+    MailNotification &m_mail;
+    QLineEdit *m_serverEdit = nullptr;
+    QLineEdit *m_senderEdit = nullptr;
+    std::array<QLineEdit *, 5> m_recipientEdits{};
+};

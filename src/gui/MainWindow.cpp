@@ -1,0 +1,186 @@
+#include "gui/MainWindow.h"
+
+#include "core/Program.h"
+#include "gui/HelpWindow.h"
+#include "gui/HostDialog.h"
+#include "gui/MailDialog.h"
+#include "gui/StatusPageDialog.h"
+#include "gui/common/HostGridView.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/Placement.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace
+{
+// The client area is 8640 by 5055 twips.
+constexpr int clientWidthTwips = 8640;
+constexpr int clientHeightTwips = 5055;
+}
+
+MainWindow::MainWindow(Program &program, QWidget *parent)
+    : QMainWindow(parent)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("サーバー監視ユーティリティ"));
+    createControls();
+    createMenu();
+    setFixedSize(sizeHint());
+    bindProgram();
+}
+
+MainWindow::~MainWindow()
+{
+    closeWindows();
+}
+
+void MainWindow::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setFixedSize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
+    setCentralWidget(client);
+
+    place(new QLabel(QStringLiteral("サーバー監視間隔"), client), "intervalLabel", rectFromTwips(240, 160, 1695, 255));
+    m_intervalEdit = place(new QLineEdit(client), "intervalEdit", rectFromTwips(2040, 120, 735, 270));
+    // The box holds seconds, so the unit label says seconds.
+    place(new QLabel(QStringLiteral("秒"), client), "intervalUnitLabel", rectFromTwips(2880, 160, 375, 255));
+    m_lastPassLabel = place(new QLabel(QStringLiteral("前回監視時間"), client), "lastPassLabel",
+                            rectFromTwips(3720, 160, 3375, 255));
+    m_startStopButton = place(new QPushButton(QStringLiteral("開始"), client), "startStopButton",
+                              rectFromTwips(7560, 60, 855, 375));
+    m_hostGrid = place(new HostGridView(client), "hostGrid", rectFromTwips(240, 480, 8295, 3975));
+    m_progressBar = place(new QProgressBar(client), "progressBar", rectFromTwips(240, 4560, 8295, 255));
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setValue(0);
+
+    // The status bar is part of the fixed client area, not the window's own
+    // bar, so it keeps its place in the layout.
+    auto *statusBar = place(new QStatusBar(client), "statusBar", rectFromTwips(0, 4800, clientWidthTwips, 255));
+    statusBar->setSizeGripEnabled(false);
+    const char *const names[] = {"hostPanel", "progressPanel", "notificationPanel"};
+    const int widthsTwips[] = {1800, 3700, 2900};
+    QLabel *panels[3];
+    for (int i = 0; i < 3; ++i) {
+        panels[i] = new QLabel(statusBar);
+        panels[i]->setObjectName(QString::fromLatin1(names[i]));
+        panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels[i]->setContentsMargins(2, 0, 2, 0);
+        panels[i]->setFixedWidth(twipsToPixels(widthsTwips[i]));
+        statusBar->addWidget(panels[i]);
+    }
+    m_hostPanel = panels[0];
+    m_progressPanel = panels[1];
+    m_notificationPanel = panels[2];
+    m_hostPanel->setText(QStringLiteral("Sentrova v1.0"));
+}
+
+void MainWindow::createMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("環境設定"));
+    menu->setObjectName(QStringLiteral("settingsMenu"));
+    const auto addItem = [menu](const char *name, const QString &caption) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        return item;
+    };
+    Program &program = m_program;
+    connect(addItem("hostsAction", QStringLiteral("ホスト設定")), &QAction::triggered, this, [this, &program] {
+        showWindow(m_hostDialog, [&program] { return new HostDialog(program.hosts(), program.folder(), program.log()); });
+    });
+    connect(addItem("statusPageAction", QStringLiteral("WWW設定")), &QAction::triggered, this, [this, &program] {
+        showWindow(m_statusPageDialog, [&program] { return new StatusPageDialog(program.pageSettings()); });
+    });
+    m_notificationAction = addItem("notificationAction", QStringLiteral("障害通知"));
+    m_notificationAction->setCheckable(true);
+    connect(m_notificationAction, &QAction::triggered, this, [this, &program] {
+        // A checkable item flips its mark on every click; the mark shows the
+        // switch, not the clicks.
+        m_notificationAction->setChecked(program.mail().isOn());
+        showWindow(m_mailDialog, [&program] { return new MailDialog(program.mail()); });
+    });
+    connect(addItem("helpAction", QStringLiteral("ヘルプ")), &QAction::triggered, this,
+            [this] { showWindow(m_helpWindow, [this] { return new HelpWindow(this); }); });
+    connect(addItem("exitAction", QStringLiteral("終了")), &QAction::triggered, this, [this] {
+        m_program.exitChosen();
+        close();
+    });
+}
+
+void MainWindow::bindProgram()
+{
+    MonitorSchedule &schedule = m_program.schedule();
+    MailNotification &mail = m_program.mail();
+    m_hostGrid->setHosts(&m_program.hosts());
+
+    m_intervalEdit->setText(MonitorSchedule::storedIntervalText());
+    // Every keystroke is stored; the new interval takes effect at the next
+    // press of the start/stop button.
+    connect(m_intervalEdit, &QLineEdit::textChanged, this, &MonitorSchedule::storeIntervalText);
+    connect(m_startStopButton, &QPushButton::clicked, this,
+            [this] { m_program.toggleMonitoring(m_intervalEdit->text()); });
+
+    connect(&schedule, &MonitorSchedule::stateChanged, this, [this](MonitorSchedule::State state) {
+        m_startStopButton->setText(state == MonitorSchedule::State::Stopped ? QStringLiteral("開始")
+                                                                            : QStringLiteral("停止"));
+        // The grid takes no input while a pass walks it.
+        m_hostGrid->setEnabled(state != MonitorSchedule::State::Passing);
+    });
+    connect(&schedule, &MonitorSchedule::hostTextChanged, m_hostPanel, &QLabel::setText);
+    connect(&schedule, &MonitorSchedule::progressTextChanged, m_progressPanel, &QLabel::setText);
+    connect(&schedule, &MonitorSchedule::lastPassChanged, this, [this](const QString &text) {
+        m_lastPassLabel->setText(text);
+        m_lastPassLabel->repaint();
+    });
+    connect(&schedule, &MonitorSchedule::waitProgressChanged, this, [this](int ticks, int maximum) {
+        m_progressBar->setRange(0, maximum);
+        m_progressBar->setValue(ticks);
+    });
+    connect(&schedule, &MonitorSchedule::userMessage, this, [this](const QString &text) { MessageBox::show(this, text); });
+    connect(&m_program.pageWriter(), &StatusPageWriter::failed, this, &MainWindow::showPageFailure);
+
+    const auto showSwitch = [this](bool on) {
+        m_notificationPanel->setText(on ? QStringLiteral("障害通知オン") : QString());
+        m_notificationAction->setChecked(on);
+    };
+    showSwitch(mail.isOn());
+    connect(&mail, &MailNotification::switchChanged, this, showSwitch);
+    connect(&mail, &MailNotification::userMessage, this, &MainWindow::showMailMessage);
+}
+
+// A failed page is logged at every pass, but only one box waits for the
+// operator, so unattended monitoring does not pile up one box per pass.
+void MainWindow::showPageFailure(const QString &message)
+{
+    if (m_pageFailureBox && m_pageFailureBox->isVisible())
+        return;
+    m_pageFailureBox = MessageBox::show(this, message);
+}
+
+// Over the mail window while it is open; a test report may be answered after
+// it was closed.
+void MainWindow::showMailMessage(const QString &text)
+{
+    MessageBox::show(m_mailDialog ? static_cast<QWidget *>(m_mailDialog.data()) : this, text);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    m_program.end();
+    closeWindows();
+}
+
+void MainWindow::closeWindows()
+{
+    for (const QPointer<QWidget> &window : std::as_const(m_windows))
+        delete window.data();
+    m_windows.clear();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+class HelpWindow;
+class HostDialog;
+class HostGridView;
+class MailDialog;
+class Program;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMessageBox;
+class QProgressBar;
+class QPushButton;
+class StatusPageDialog;
+
+// The main window: the interval, the start/stop button, the host grid, the
+// wait's progress and the status bar, and the menu that opens the other
+// windows. Closing it ends the program.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Program &program, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void bindProgram();
+    void showPageFailure(const QString &message);
+    void showMailMessage(const QString &text);
+
+    // One window of each kind, without an owner; choosing its menu item
+    // again brings the same window forward.
+    template<typename Window, typename Factory>
+    void showWindow(QPointer<Window> &slot, Factory create);
+    void closeWindows();
+
+    Program &m_program;
+
+    QLineEdit *m_intervalEdit = nullptr;
+    QLabel *m_lastPassLabel = nullptr;
+    QPushButton *m_startStopButton = nullptr;
+    HostGridView *m_hostGrid = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_hostPanel = nullptr;
+    QLabel *m_progressPanel = nullptr;
+    QLabel *m_notificationPanel = nullptr;
+    QAction *m_notificationAction = nullptr;
+
+    QList<QPointer<QWidget>> m_windows;   // every window opened
+    QPointer<HostDialog> m_hostDialog;
+    QPointer<StatusPageDialog> m_statusPageDialog;
+    QPointer<MailDialog> m_mailDialog;
+    QPointer<HelpWindow> m_helpWindow;
+    QPointer<QMessageBox> m_pageFailureBox;
+};
+
+template<typename Window, typename Factory>
+void MainWindow::showWindow(QPointer<Window> &slot, Factory create)
+{
+    if (!slot) {
+        slot = create();
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+        m_windows.append(slot.data());
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}

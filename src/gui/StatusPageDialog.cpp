@@ -1,0 +1,66 @@
+#include "gui/StatusPageDialog.h"
+
+#include "core/statuspage/StatusPageSettings.h"
+#include "gui/common/FileDialog.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/Placement.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+StatusPageDialog::StatusPageDialog(StatusPageSettings &workingCopies, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("statusPageDialog"));
+    setWindowTitle(QStringLiteral("WWW設定"));
+    setFixedSize(576, 308);
+
+    auto *frame = place(new QGroupBox(QStringLiteral("WWWルート"), this), "frame", QRect(16, 12, 544, 232));
+    m_enabledCheck = place(new QCheckBox(QStringLiteral("WWWページの作成"), frame), "enabledCheck", QRect(24, 36, 220, 24));
+    place(new QLabel(QStringLiteral("ページタイプ"), frame), "pageTypeLabel", QRect(296, 38, 96, 20));
+    // The page type is shown but nothing reads, stores or reacts to it.
+    place(new QComboBox(frame), "pageTypeCombo", QRect(396, 36, 124, 24))->addItem(QStringLiteral("Iモード"));
+    place(new QLabel(QStringLiteral("ページ名"), frame), "pageLabel", QRect(24, 102, 90, 20));
+    m_pageEdit = place(new QLineEdit(frame), "pageEdit", QRect(120, 100, 220, 24));
+    place(new QLabel(QStringLiteral("WWWルート"), frame), "folderLabel", QRect(24, 166, 90, 20));
+    m_folderEdit = place(new QLineEdit(frame), "folderEdit", QRect(120, 164, 320, 24));
+    auto *browseButton = place(new QPushButton(QStringLiteral("参照"), frame), "browseButton", QRect(452, 163, 68, 26));
+    auto *closeButton = place(new QPushButton(QStringLiteral("設定終了"), this), "closeButton", QRect(238, 260, 100, 30));
+
+    // Filled before the handlers are bound: opening stores nothing.
+    m_pageEdit->setText(StatusPageSettings::storedPage());
+    m_folderEdit->setText(StatusPageSettings::storedFolder());
+    m_enabledCheck->setChecked(workingCopies.reloadEnabled());
+
+    // Every keystroke in either field stores both.
+    const auto storeTexts = [this] { StatusPageSettings::storeTexts(m_folderEdit->text(), m_pageEdit->text()); };
+    connect(m_pageEdit, &QLineEdit::textChanged, this, storeTexts);
+    connect(m_folderEdit, &QLineEdit::textChanged, this, storeTexts);
+    connect(m_enabledCheck, &QCheckBox::clicked, this, &StatusPageSettings::storeEnabled);
+    connect(browseButton, &QPushButton::clicked, this, &StatusPageDialog::browse);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void StatusPageDialog::browse()
+{
+    FileDialog::chooseFile(this, [this](const QString &chosenFile) { applyChosenFile(chosenFile); });
+}
+
+void StatusPageDialog::applyChosenFile(const QString &chosenFile)
+{
+    if (!chosenFile.isEmpty())
+        m_chosenFile = chosenFile;
+    const QString folder = StatusPageSettings::folderOf(m_chosenFile);
+    if (folder.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("何かファイルを選んでください。"));
+        return;
+    }
+    m_folderEdit->setText(folder);
+    StatusPageSettings::storeEnabled(m_enabledCheck->isChecked());
+    StatusPageSettings::storeTexts(m_folderEdit->text(), m_pageEdit->text());
+    update();
+}

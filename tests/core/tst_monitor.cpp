@@ -1,0 +1,311 @@
+#include "FakeSmtpServer.h"
+#include "Loopback.h"
+#include "TestFolder.h"
+
+#include "core/Program.h"
+#include "core/base/Clock.h"
+#include "core/base/SettingsStore.h"
+#include "core/monitor/PortText.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+using State = MonitorSchedule::State;
+
+namespace
+{
+const QString running = QStringLiteral("サーバー稼動中"), down = QStringLiteral("サーバーダウン");
+const QString started = QStringLiteral("サーバーの監視を開始しました。"), stopped = QStringLiteral("サーバーの監視を停止しました。");
+const QString downLine = QStringLiteral("「127.0.0.1」はダウンしています。");
+
+// A started program over a list of "address|port|status" rows, what it
+// shows recorded.
+struct Rig
+{
+    TestFolder folder;
+    Program program{folder.path()};
+    MonitorPass &pass = program.pass();
+    MonitorSchedule &schedule = program.schedule();
+    QStringList hostTexts, progressTexts, lastPass;
+    QList<int> waitMaximum;
+    QSignalSpy finished{&pass, &MonitorPass::finished};
+
+    explicit Rig(const QStringList &rows, int probeTimeoutMs = 300)
+    {
+        QByteArray file;
+        for (const QString &row : rows)
+            file += "\"" + row.section(u'|', 0, 0).toUtf8() + "\",\"" + row.section(u'|', 1, 1).toUtf8() + "\"\r\n";
+        folder.writeBytes("Sentrova.ini", file);
+        program.startUp();
+        for (int i = 0; i < rows.size(); ++i)
+            program.hosts().setStatus(i, rows.at(i).section(u'|', 2));
+        pass.probe().setTimeout(probeTimeoutMs);
+        QObject::connect(&schedule, &MonitorSchedule::hostTextChanged, [this](const QString &t) { hostTexts.append(t); });
+        QObject::connect(&schedule, &MonitorSchedule::progressTextChanged, [this](const QString &t) { progressTexts.append(t); });
+        QObject::connect(&schedule, &MonitorSchedule::lastPassChanged, [this](const QString &t) { lastPass.append(t); });
+        QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged, [this](int, int max) { waitMaximum.append(max); });
+    }
+    QStringList statuses()
+    {
+        QStringList texts;
+        for (const Host &host : program.hosts().hosts())
+            texts.append(host.status);
+        return texts;
+    }
+};
+}
+
+class TestMonitor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
+    void cleanup() { Clock::setFixedTime({}); }
+
+    void portText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port");   // 0: no port
+        QTest::newRow("number then text") << " 25/smtp" << 25;
+        QTest::newRow("half rounds to even") << "81.5" << 82;
+        QTest::newRow("highest") << "65535" << 65535;
+        QTest::newRow("too large") << "65536" << 0;
+        QTest::newRow("not a number") << "http" << 0;
+    }
+    void portText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        QCOMPARE(PortText::port(text), port);
+    }
+
+    // One host and what a pass makes of it, notification off.
+    void outcomes_data()
+    {
+        QTest::addColumn<QString>("peer");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("waitText");   // shown while the probe is under way
+        const QString connecting = QStringLiteral("接続しています..."), resolving = QStringLiteral("名前解決中...");
+        QTest::newRow("running") << "accepting" << "" << running << connecting;
+        QTest::newRow("recovered, not logged") << "accepting" << down << running << connecting;
+        QTest::newRow("accepts and hangs up at once") << "hanging up" << down << running << connecting;
+        QTest::newRow("several addresses, the first refuses") << "several" << down << running << resolving;
+        QTest::newRow("refused") << "refusing" << running << down << connecting;
+        QTest::newRow("unresolvable") << "unresolvable" << "" << down << resolving;
+        QTest::newRow("silent until the timeout") << "silent" << running << down << connecting;
+        QTest::newRow("port text not a port") << "http" << "" << down << "";
+        QTest::newRow("blank row skipped") << "blank" << "" << "" << "";
+    }
+    void outcomes()
+    {
+        QFETCH(QString, peer);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QString, waitText);
+        QString address = peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : Loopback::address;
+        if (peer == "several") {
+            // The name's first address, 127.0.0.3, refuses; the listener takes the second.
+            address = qEnvironmentVariable("SENTROVA_MULTI_ADDRESS_HOST");
+            if (address.isEmpty())
+                QSKIP("run by tests/e2e/mounted_faults.sh, which gives a name two addresses");
+        }
+        Loopback::Listener listener(peer == "hanging up" ? Loopback::Listener::HangUp : Loopback::Listener::Keep,
+                                    QHostAddress(peer == "several" ? "127.0.0.2" : "127.0.0.1"));
+        Loopback::HangingListener silent;
+        const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"}};
+        Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + before});
+        rig.pass.start();
+        QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(rig.statuses(), QStringList{after});
+        QCOMPARE(rig.progressTexts.value(rig.progressTexts.size() - 1), after == down ? QStringLiteral("サーバダウン") : after);
+        QVERIFY2(waitText.isEmpty() || rig.progressTexts.contains(waitText), qPrintable(rig.progressTexts.join(u'|')));
+        QCOMPARE(rig.hostTexts, peer == "blank" ? QStringList() : QStringList{address});
+        const QString logged = QStringLiteral("「") + address + QStringLiteral("」はダウンしています。");
+        QCOMPARE(rig.folder.logTail(1), QStringList{after == down ? logged : QStringLiteral("Sentrova起動完了")});
+        QCOMPARE(rig.program.hosts().cursor(), peer == "blank" ? -1 : 0);
+        QCOMPARE(rig.pass.probe().state(), int(ProbeSocket::Closed));
+    }
+
+    // While notification is on each down host is reported, and the next host
+    // is probed only after its report is over.
+    void downHostsReportedInOrder()
+    {
+        FakeSmtpServer server;
+        Loopback::Listener listener;
+        const QString closed = Loopback::closedPort();
+        Rig rig({"127.0.0.1|" + closed, "127.0.0.1|" + listener.port(), "localhost|" + closed});
+        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
+        rig.program.mail().load();
+        rig.program.mail().sender().setPort(server.port());
+        rig.pass.start();
+        QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(rig.folder.logTail(4), QStringList({downLine, "127.0.0.1サーバー障害の報告を行いました。 ",
+                                                     "「localhost」はダウンしています。", "localhostサーバー障害の報告を行いました。 "}));
+        QCOMPARE(rig.statuses(), QStringList({down, running, down}));
+    }
+
+    // Rows removed by the host dialog during a probe: the pass never writes a
+    // row that is gone nor one that moved into its place, and ends when it
+    // passes the last row.
+    void rowsRemovedDuringAProbe_data()
+    {
+        QTest::addColumn<QList<int>>("removed");
+        QTest::addColumn<QStringList>("statuses");
+        QTest::newRow("rows below the probed one") << QList<int>{2, 1} << QStringList{down};
+        QTest::newRow("the probed row") << QList<int>{0} << QStringList{"before", running};
+    }
+    void rowsRemovedDuringAProbe()
+    {
+        QFETCH(QList<int>, removed);
+        QFETCH(QStringList, statuses);
+        Loopback::Listener listener;
+        Loopback::HangingListener silent;
+        const QString accepting = "127.0.0.1|" + listener.port() + "|before";
+        Rig rig({"127.0.0.1|" + silent.port(), accepting, accepting}, 200);
+        rig.pass.start();
+        QTRY_COMPARE(rig.pass.probe().state(), int(ProbeSocket::Connecting));
+        for (int row : removed)
+            rig.program.hosts().remove(row);
+        QVERIFY(rig.finished.wait(3000));
+        QCOMPARE(rig.statuses(), statuses);
+        QCOMPARE(listener.accepted(), statuses.size() - 1);
+    }
+
+    void startPassAtOnceThenEveryIntervalThenStop()
+    {
+        Loopback::Listener listener;
+        Rig rig({"127.0.0.1|" + listener.port(), "127.0.0.1|" + Loopback::closedPort()});
+        QSignalSpy pages(&rig.schedule, &MonitorSchedule::passFinished);
+        QElapsedTimer clock;
+        clock.start();
+        rig.program.toggleMonitoring("1");
+        QCOMPARE(rig.schedule.state(), State::Passing);
+        QCOMPARE(rig.hostTexts, QStringList{"監視中..."});
+        // The first pass at once, logged after the start, and no wait after it.
+        QVERIFY(pages.wait(2000));
+        QCOMPARE(rig.lastPass, QStringList{"前回監視時間: 2026/12/06 7:05:00"});
+        QCOMPARE(rig.folder.logTail(2), QStringList({started, downLine}));
+        QCOMPARE(rig.statuses(), QStringList({running, down}));
+        QCOMPARE(rig.schedule.state(), State::Idle);
+        // The timed pass one interval later, then its wait.
+        QVERIFY(pages.wait(3000));
+        QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(rig.schedule.state(), State::Waiting);
+        QTRY_VERIFY(rig.waitMaximum.size() > 10);
+        QCOMPARE(rig.waitMaximum.last(), 50);
+
+        rig.program.toggleMonitoring("not read on a stop");
+        QCOMPARE(rig.schedule.state(), State::Stopped);
+        QCOMPARE(rig.hostTexts.last(), QStringLiteral("Sentrova v1.0"));
+        QCOMPARE(rig.progressTexts.last(), stopped);
+        QCOMPARE(rig.folder.logTail(1), QStringList{stopped});
+        QCOMPARE(rig.lastPass.last(), QStringLiteral("前回監視時間: "));
+        QVERIFY(!pages.wait(1300));
+        QCOMPARE(listener.accepted(), 2);
+    }
+
+    void intervalAtStart_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("seconds");   // 0: the start is refused
+        QTest::newRow("empty box") << "" << 20;
+        QTest::newRow("fraction") << " 15.6" << 16;
+        QTest::newRow("half to even") << "2.5" << 2;
+        QTest::newRow("longest") << "65" << 65;
+        QTest::newRow("too long") << "66" << 0;
+        QTest::newRow("rounds to zero") << "0.4" << 0;
+        QTest::newRow("not a number") << "1e400" << 0;
+    }
+    void intervalAtStart()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, seconds);
+        Rig rig({});
+        QSignalSpy messages(&rig.schedule, &MonitorSchedule::userMessage);
+        rig.program.toggleMonitoring(text);
+        QCOMPARE(rig.schedule.state() != State::Stopped, seconds > 0);
+        QCOMPARE(rig.waitMaximum, seconds > 0 ? QList<int>{seconds * 50} : QList<int>{});
+        QCOMPARE(rig.folder.logTail(1), QStringList{seconds > 0 ? started : QStringLiteral("Sentrova起動完了")});
+        QCOMPARE(messages, seconds > 0 ? QList<QVariantList>{} : QList<QVariantList>{{"監視間隔は1から65までの秒数を入力してください。"}});
+    }
+
+    void stopDuringTheThirdOfFiveProbes()
+    {
+        Loopback::Listener listener;
+        Loopback::HangingListener silent;
+        const QString up = "127.0.0.1|" + listener.port();
+        Rig rig({up, up, "127.0.0.1|" + silent.port(), up, up}, 600);
+        rig.program.toggleMonitoring("60");
+        QTRY_COMPARE(rig.program.hosts().cursor(), 2);
+        rig.program.toggleMonitoring({});
+        QCOMPARE(rig.schedule.state(), State::Stopped);
+        // The third probe is completed and recorded; then the pass ends.
+        QVERIFY(rig.finished.wait(2000));
+        QCOMPARE(rig.statuses(), QStringList({running, running, down, "", ""}));
+        QCOMPARE(rig.folder.logTail(3), QStringList({started, stopped, downLine}));
+        QCOMPARE(rig.schedule.state(), State::Stopped);
+    }
+
+    // A tick that falls into a pass waits for it: the next pass starts as
+    // soon as the running one has ended.
+    void tickDuringAPass()
+    {
+        Loopback::HangingListener silent;
+        Rig rig({"127.0.0.1|" + silent.port()}, 1500);
+        bool nextAtOnce = false;
+        connect(&rig.pass, &MonitorPass::finished, this, [&] { nextAtOnce = rig.pass.isRunning(); });
+        rig.program.toggleMonitoring("1");
+        QVERIFY(rig.finished.wait(3000));
+        QVERIFY(nextAtOnce);
+    }
+
+    void startUpAndEnd_data()
+    {
+        QTest::addColumn<bool>("withFiles");
+        QTest::newRow("no files, closed") << false;
+        QTest::newRow("files, ended from the menu") << true;
+    }
+    void startUpAndEnd()
+    {
+        QFETCH(bool, withFiles);
+        TestFolder folder;
+        if (withFiles) {
+            SettingsStore::write("Interval", "Sec", "7.5");
+            folder.writeBytes("Sentrova.ini", "\"db\",\"5432\"\r\n");
+            folder.writeBytes("MailConfig.ini", "\"mx\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
+        }
+        Program program(folder.path());
+        QSignalSpy ended(&program, &Program::ended);
+        program.startUp();
+        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), withFiles ? "7.5" : "60");
+        QCOMPARE(program.hosts().hosts(), (QList<Host>{withFiles ? Host{"db", "5432", {}} : Host{}}));
+        QCOMPARE(program.mail().isOn(), withFiles);
+        if (withFiles)
+            program.exitChosen();
+        program.end();
+        program.end();
+        QCOMPARE(ended.count(), 1);
+        const QStringList loads = withFiles ? QStringList{"Sentrova環境設定ファイルをロードしました。", "メール送信用環境設定をロードしました。"}
+                                            : QStringList{"環境設定ファイルを読み取れません。", "メール送信用環境設定の読み取りに失敗しました。"};
+        QCOMPARE(folder.logMessages(), QStringList{"Sentrovaを起動しました..."} + loads + QStringList{"Sentrova起動完了"}
+                                           + QStringList(withFiles ? 1 : 0, "終了") + QStringList{"Sentrovaが終了しました。"});
+    }
+
+    void endDuringAProbeAbandonsIt()
+    {
+        Loopback::HangingListener silent;
+        Rig rig({"127.0.0.1|" + silent.port()});
+        rig.program.toggleMonitoring("1");
+        QTRY_COMPARE(rig.pass.probe().state(), int(ProbeSocket::Connecting));
+        rig.program.end();
+        QCOMPARE(rig.pass.probe().state(), int(ProbeSocket::Closed));
+        QVERIFY(!rig.finished.wait(1200));
+        QCOMPARE(rig.folder.logTail(1), QStringList{"Sentrovaが終了しました。"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitor)
+#include "tst_monitor.moc"

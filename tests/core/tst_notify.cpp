@@ -1,0 +1,348 @@
+#include "FakeSmtpServer.h"
+#include "TestFolder.h"
+
+#include "core/base/Clock.h"
+#include "core/log/EventLog.h"
+#include "core/notify/MailConfigFile.h"
+#include "core/notify/MailNotification.h"
+#include "core/notify/SmtpMessage.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using ByteList = QList<QByteArray>;
+Q_DECLARE_METATYPE(MailSettings)
+
+namespace
+{
+const QString failurePrefix = QStringLiteral("「web01」のサーバー障害の報告に失敗しました。 ");
+const QString made = QStringLiteral("web01サーバー障害の報告を行いました。 ");
+const QByteArray mailFile = "\"127.0.0.1\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n";
+
+// A sender wired to a test folder's log and a fake server.
+struct Rig
+{
+    TestFolder folder;
+    EventLog log{folder.path()};
+    MailSettings settings{"127.0.0.1", "sentrova@example.org", {"ops@example.org"}};
+    FakeSmtpServer server;
+    SmtpReport report{settings, log};
+    QList<bool> results;
+
+    Rig()
+    {
+        report.setPort(server.port());
+        report.setMachineName(QStringLiteral("monitor"), QStringLiteral("example.org"));
+    }
+    void send(const QString &host = QStringLiteral("web01"))
+    {
+        report.send(host, [this](bool accepted) { results.append(accepted); });
+    }
+};
+
+ByteList commandsFor(const ByteList &recipients, const ByteList &tail = {"DATA", "QUIT"})
+{
+    ByteList commands{"HELO monitor.example.org", "MAIL FROM:<sentrova@example.org>"};
+    for (const QByteArray &recipient : recipients)
+        commands.append("RCPT TO:<" + recipient + '>');
+    return commands + tail;
+}
+}
+
+class TestNotify : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7), QTimeZone(9 * 3600))); }
+    void cleanup() { Clock::setFixedTime({}); }
+
+    // The whole conversation for one way the server behaves: "VERB:reply"
+    // replaces a reply, "silent:VERB" and "hangup:VERB" end the server's
+    // part. outcome is "ok" or the reason in the failure log line.
+    void dialogue_data()
+    {
+        QTest::addColumn<QStringList>("recipients");
+        QTest::addColumn<ByteList>("server");
+        QTest::addColumn<ByteList>("commands");
+        QTest::addColumn<QString>("outcome");
+        const QStringList ops{"ops@example.org"}, two{"ops@example.org", "gone@example.org"};
+        const ByteList toOps = commandsFor({"ops@example.org"});
+        const ByteList toTwo = commandsFor({"ops@example.org", "gone@example.org"});
+        QTest::newRow("one recipient") << ops << ByteList{} << toOps << "ok";
+        QTest::newRow("slots 1 and 3") << QStringList{"a@x", "", "c@x"} << ByteList{} << commandsFor({"a@x", "c@x"}) << "ok";
+        QTest::newRow("slot 1 empty") << QStringList{"", "b@x"} << ByteList{} << commandsFor({"", "b@x"}) << "ok";
+        QTest::newRow("multi-line replies, bare line ends")
+            << ops << ByteList{"GREETING:220-fake.test\r\n220 ready\r\n", "HELO:250-x\n250\n"} << toOps << "ok";
+        QTest::newRow("greeting refused") << ops << ByteList{"GREETING:554 go away\r\n"} << ByteList{"QUIT"} << "554 go away";
+        QTest::newRow("HELO refused") << ops << ByteList{"HELO:501 Syntax\r\n"} << ByteList{"HELO monitor.example.org", "QUIT"}
+                                      << "501 Syntax";
+        QTest::newRow("MAIL refused") << ops << ByteList{"MAIL:553 sender rejected\r\n"} << commandsFor({}, {"QUIT"})
+                                      << "553 sender rejected";
+        QTest::newRow("DATA refused") << ops << ByteList{"DATA:554 No valid recipients\r\n"} << toOps << "554 No valid recipients";
+        QTest::newRow("message refused") << ops << ByteList{"END:552 too big\r\n"} << toOps << "552 too big";
+        QTest::newRow("not a reply") << ops << ByteList{"HELO:hello?\r\n"} << ByteList{"HELO monitor.example.org", "QUIT"} << "hello?";
+        QTest::newRow("second recipient refused") << two << ByteList{"RCPT:250 ok\r\n", "RCPT:550 no\r\n"} << toTwo << "ok";
+        QTest::newRow("first forwarded") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo << "ok";
+        QTest::newRow("every recipient refused")
+            << two << ByteList{"RCPT:550 first\r\n", "RCPT:550 second\r\n"}
+            << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"}) << "550 second";
+        // A server that greeted is still told QUIT, but not waited for.
+        QTest::newRow("no greeting") << ops << ByteList{"silent:GREETING"} << ByteList{} << "応答がありません";
+        QTest::newRow("silent after MAIL") << ops << ByteList{"silent:MAIL"} << commandsFor({}, {"QUIT"}) << "応答がありません";
+        QTest::newRow("silent after the message") << ops << ByteList{"silent:END"} << toOps << "応答がありません";
+        QTest::newRow("hangs up after RCPT") << ops << ByteList{"hangup:RCPT"} << commandsFor({"ops@example.org"}, {})
+                                             << "応答がありません";
+    }
+    void dialogue()
+    {
+        QFETCH(QStringList, recipients);
+        QFETCH(ByteList, server);
+        QFETCH(ByteList, commands);
+        QFETCH(QString, outcome);
+        Rig rig;
+        for (qsizetype i = 0; i < recipients.size(); ++i)
+            rig.settings.recipients.at(i) = recipients.at(i);
+        QMap<QByteArray, ByteList> replies;
+        for (const QByteArray &entry : server) {
+            const QByteArray key = entry.left(entry.indexOf(':')), value = entry.mid(entry.indexOf(':') + 1);
+            if (key == "silent" || key == "hangup") {
+                (key == "silent" ? rig.server.silentAt : rig.server.hangUpAt) = value;
+                rig.report.setStepTimeout(300);
+            }
+            replies[key].append(value);
+        }
+        rig.server.replies.insert(replies);
+        rig.send();
+        QTRY_COMPARE(rig.results.size(), 1);
+        QCOMPARE(rig.results.first(), outcome == "ok");
+        QTRY_VERIFY(rig.server.sessions.at(0).closed);
+        const FakeSmtpServer::Session &session = rig.server.sessions.at(0);
+        QCOMPARE(session.commands, commands);
+        // Nothing else went over the wire: the commands, the message after DATA.
+        QByteArray wire;
+        for (const QByteArray &command : commands)
+            wire += command + "\r\n" + (command == "DATA" ? session.message : QByteArray());
+        QCOMPARE(session.received, wire);
+        QCOMPARE(rig.folder.logMessages(), QStringList{outcome == "ok" ? made : failurePrefix + outcome});
+    }
+
+    void messageBytes()
+    {
+        Rig rig;
+        rig.settings.recipients.at(2) = QStringLiteral("boss@example.org");
+        rig.send();
+        QTRY_COMPARE(rig.results, QList<bool>{true});
+        const QByteArray expected = "From: sentrova@example.org\r\n"
+                                    "To: ops@example.org, boss@example.org\r\n"
+                                    "Date: Sun, 06 Dec 2026 09:05:07 +0900\r\n"
+                                    "Message-ID: <@>\r\n"
+                                    "MIME-Version: 1.0\r\n"
+                                    "Content-Type: text/plain; charset=Shift_JIS\r\n"
+                                    "Content-Transfer-Encoding: 8bit\r\n"
+                                    "Subject: =?Shift_JIS?B?g1SBW4NvgVuKxI6LlfGNkA==?=\r\n"
+                                    "\r\n"
+                                    "\x8f\xe1\x8a\x51\x82\xaa\x8c\x9f\x8f\x6f\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd\x81\x42\r\n"
+                                    "2026/12/06 9:05:07 \x8e\x9e\x93\x5f\x82\xc5\r\n"
+                                    "\x81\x75web01\x81\x76\x82\xcc\x89\x9e\x93\x9a\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
+                                    "\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42 \r\n"
+                                    ".\r\n";
+        QByteArray message = rig.server.sessions.at(0).message;
+        message.replace(QRegularExpression(QStringLiteral("<[0-9a-f-]{36}@monitor.example.org>")).match(QString::fromLatin1(message)).captured().toLatin1(), "<@>");
+        QCOMPARE(message, expected);
+        // A line end in the host text stays on its one body line.
+        const QByteArray forged = SmtpMessage::build(rig.settings, "a\r\n.\r\nQUIT", Clock::now(), "<id@x>");
+        QCOMPARE(forged.count("\r\n.\r\n"), 1);
+        QVERIFY(forged.contains("a  .  QUIT"));
+    }
+
+    void unreachableServer_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::newRow("nothing listening") << QStringLiteral("127.0.0.1");
+        QTest::newRow("no server name") << QString();
+    }
+    void unreachableServer()
+    {
+        QFETCH(QString, server);
+        Rig rig;
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        rig.report.setPort(probe.serverPort());
+        probe.close();
+        rig.settings.server = server;
+        rig.send();
+        QTRY_COMPARE(rig.results, QList<bool>{false});
+        QCOMPARE(rig.folder.logMessages(), QStringList{failurePrefix + QStringLiteral("接続できません")});
+    }
+
+    // A report asked for while one is under way waits for its connection to close.
+    void reportsQueuedBackToBack()
+    {
+        Rig rig;
+        rig.server.replies["END"] = {"451 try later\r\n"};
+        rig.report.send(QStringLiteral("web01"), [&rig](bool accepted) {
+            rig.results.append(accepted);
+            rig.server.replies["END"] = {"250 ok\r\n"};
+        });
+        rig.send(QStringLiteral("db02"));
+        QTRY_COMPARE(rig.results, (QList<bool>{false, true}));
+        QTRY_COMPARE(rig.server.events.size(), 6);
+        QVERIFY(rig.server.events.indexOf("close 1") < rig.server.events.indexOf("open 2"));
+        QCOMPARE(rig.folder.logMessages(), (QStringList{failurePrefix + "451 try later", "db02サーバー障害の報告を行いました。 "}));
+    }
+
+    void replies_data()
+    {
+        QTest::addColumn<ByteList>("chunks");
+        QTest::addColumn<ByteList>("replies");   // "code|last line" (its first 12 bytes) of each
+        QTest::newRow("split anywhere") << ByteList{"25", "0-mx\r", "\n250", " ok", "\r\n"} << ByteList{"250|250 ok"};
+        QTest::newRow("two in one read") << ByteList{"220 hi\r\n250 ok\r\n"} << ByteList{"220|220 hi", "250|250 ok"};
+        QTest::newRow("unfinished") << ByteList{"250-mx\r\n250 ok"} << ByteList{};
+        QTest::newRow("final code differs") << ByteList{"250-a\r\n550 b\r\n"} << ByteList{"550|550 b"};
+        // A hostile server gets a refusal, not an ever-growing buffer, and
+        // the tail of an overlong line is never taken for a reply.
+        const QByteArray x(5000, 'x');
+        const QByteArray cut = "0|?" + QByteArray(11, 'x');
+        QTest::newRow("line without end") << ByteList{QByteArray(100000, 'x')} << ByteList{cut};
+        QTest::newRow("overlong line over reads") << ByteList{x.left(4500), x.left(500) + "\r", "\n250 ok\r\n"} << ByteList{cut, "250|250 ok"};
+        QTest::newRow("tail like a reply") << ByteList{x.left(4200), "250 ok\r\n"} << ByteList{cut};
+        QTest::newRow("endless continuation") << ByteList{QByteArray("250-more\r\n").repeated(300)} << ByteList{"0|250-more"};
+    }
+    void replies()
+    {
+        QFETCH(ByteList, chunks);
+        QFETCH(ByteList, replies);
+        SmtpReplyReader reader;
+        ByteList got;
+        for (const QByteArray &chunk : chunks) {
+            reader.feed(chunk);
+            while (std::optional<SmtpReply> reply = reader.take())
+                got.append(QByteArray::number(reply->code) + '|' + reply->lastLine().left(12));
+        }
+        QCOMPARE(got.mid(0, replies.size()), replies);
+        QVERIFY(reader.pendingSize() <= SmtpReplyReader::maxLineLength + 1);
+    }
+
+    void heloArgument_data()
+    {
+        QTest::addColumn<QString>("hostName");
+        QTest::addColumn<QString>("domainName");
+        QTest::addColumn<QString>("local");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("host and domain") << "mon" << "example.org" << "10.0.0.2" << "mon.example.org";
+        QTest::newRow("not a domain name") << "my_pc" << "lan" << "192.0.2.7" << "[192.0.2.7]";
+        QTest::newRow("ipv4 mapped") << "vm" << "" << "::ffff:192.0.2.7" << "[192.0.2.7]";
+        QTest::newRow("scoped ipv6") << "vm" << "" << "fe80::1%lo" << "[IPv6:fe80::1]";
+    }
+    void heloArgument()
+    {
+        QFETCH(QString, hostName);
+        QFETCH(QString, domainName);
+        QFETCH(QString, local);
+        QFETCH(QString, expected);
+        QCOMPARE(SmtpMessage::heloArgument(hostName, domainName, QHostAddress(local)), expected);
+    }
+
+    void fileFormat_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("roundTrip");
+        QTest::addColumn<MailSettings>("settings");   // empty server: no settings
+        QTest::newRow("all empty: 20 characters") << QByteArray("\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n") << true << MailSettings{};
+        QTest::newRow("code page 932, spaces, a comma") << QByteArray("\" mx \",\"\x8a\xc4\x8e\x8b@x\",\"Ops, Tokyo <o@x>\",\"\",\"\",\"\",\"e\"\r\n")
+                                                        << true << MailSettings{" mx ", "監視@x", {"Ops, Tokyo <o@x>", "", "", "", "e"}};
+        QTest::newRow("one value a line") << QByteArray("mx\r\n  s@x\r\na@x\r\n\"\"\r\nc@x  \r\n\"\"\r\ne@x\r\n") << false
+                                          << MailSettings{"mx", "s@x", {"a@x", "", "c@x", "", "e@x"}};
+        QTest::newRow("after the seventh ignored") << QByteArray("1,2,3,4,5,6,7,8\r\n") << false << MailSettings{"1", "2", {"3", "4", "5", "6", "7"}};
+        QTest::newRow("six fields") << QByteArray("1,2,3,4,5,6\r\n") << false << MailSettings{};
+    }
+    void fileFormat()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, roundTrip);
+        QFETCH(MailSettings, settings);
+        const bool valid = !settings.server.isEmpty() || roundTrip;
+        QCOMPARE(MailConfigFile::parse(bytes), valid ? std::optional<MailSettings>(settings) : std::nullopt);
+        if (roundTrip)
+            QCOMPARE(MailConfigFile::serialize(settings), bytes);
+    }
+
+    // The mail window's buttons: the entered values are checked before
+    // anything is stored or sent; the test then tells what the server said.
+    void dialogButtons_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("messageReply");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QByteArray>("file");
+        const QStringList missing{"必要なパラメータがありません!"};
+        const QStringList good{"127.0.0.1", "s@x", "a@x", "", "c@x"};
+        QTest::newRow("server empty") << QStringList{"", "s@x", "a@x"} << "ok" << QByteArray() << missing << QByteArray();
+        QTest::newRow("sender empty") << QStringList{"mx", "", "a@x"} << "ok" << QByteArray() << missing << QByteArray();
+        QTest::newRow("test, recipient 1 empty") << QStringList{"mx", "s@x", "", "b@x"} << "test" << QByteArray() << missing << QByteArray();
+        QTest::newRow("quote in recipient 5") << QStringList{"mx", "s@x", "a@x", "", "", "", "e\"@x"} << "test" << QByteArray()
+                                              << QStringList{"設定値に \" (ダブルクォート) は使用できません。"} << QByteArray();
+        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QByteArray()
+                                              << QStringList{"設定値に使用できない文字が含まれています。"} << QByteArray();
+        QTest::newRow("blanks count as filled") << QStringList{"  ", " ", "   ", "", "r3"} << "ok" << QByteArray() << QStringList{}
+                                                << QByteArray("\"  \",\" \",\"   \",\"\",\"r3\",\"\",\"\"\r\n");
+        QTest::newRow("test, accepted") << good << "test" << QByteArray("250 ok\r\n") << QStringList{"メッセージを送信しました。!"} << mailFile;
+        QTest::newRow("test, refused") << good << "test" << QByteArray("554 spam\r\n")
+                                       << QStringList{"メッセージの送信に失敗しました。イベントログを確認してください。"} << mailFile;
+    }
+    void dialogButtons()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, button);
+        QFETCH(QByteArray, messageReply);
+        QFETCH(QStringList, messages);
+        QFETCH(QByteArray, file);
+        Rig rig;
+        rig.server.replies["END"] = {messageReply};
+        MailNotification mail(rig.folder.path(), rig.log);
+        mail.sender().setPort(rig.server.port());
+        QSignalSpy switched(&mail, &MailNotification::switchChanged);
+        QStringList shown;
+        connect(&mail, &MailNotification::userMessage, this, [&shown](const QString &text) { shown.append(text); });
+        const MailSettings entered{values.at(0), values.at(1), {values.at(2), values.value(3), values.value(4), values.value(5), values.value(6)}};
+        QCOMPARE(button == "ok" ? mail.confirm(entered) : (mail.sendTest(entered), true), button == "test" || !file.isEmpty());
+        QCOMPARE(rig.folder.readBytes("MailConfig.ini"), file);   // saved before the report goes out
+        QTRY_COMPARE(shown, messages);
+        QCOMPARE(rig.server.sessions.size(), messageReply.isEmpty() ? 0 : 1);
+        QCOMPARE(mail.isOn(), !file.isEmpty());
+        QCOMPARE(switched.count(), file.isEmpty() ? 0 : 1);
+        // Values of a refused entry stay in memory, unsaved; a quote is not taken.
+        QCOMPARE(mail.settings() == entered, !messages.value(0).startsWith("設定値"));
+        QCOMPARE(rig.folder.logMessages().mid(0, 1), file.isEmpty() ? QStringList{} : QStringList{"メール設定を保存しました。"});
+    }
+
+    // A good read switches notification on, whatever it was; a failed read
+    // or save changes neither the settings nor the switch.
+    void loadAndSave()
+    {
+        TestFolder folder;
+        const EventLog log(folder.path());
+        MailNotification mail(folder.path(), log);
+        folder.writeBytes("MailConfig.ini", mailFile);
+        mail.load();
+        const MailSettings good = mail.settings();
+        QCOMPARE(good.recipients.at(2), QStringLiteral("c@x"));
+        mail.switchOff();
+        folder.writeBytes("MailConfig.ini", "a,b,c,d,e,f\r\n");
+        mail.load();
+        QVERIFY(!mail.isOn());
+        QCOMPARE(mail.settings(), good);
+        folder.writeBytes("MailConfig.ini", mailFile);
+        mail.load();
+        QVERIFY(mail.isOn());
+        QVERIFY(QFile::remove(folder.filePath("MailConfig.ini")) && QDir(folder.path()).mkdir("MailConfig.ini"));
+        QVERIFY(mail.confirm(good));
+        QCOMPARE(folder.logMessages(), QStringList({"メール送信用環境設定をロードしました。", "メール送信用環境設定の読み取りに失敗しました。",
+                                                    "メール送信用環境設定をロードしました。", "メール送信用環境設定の保存に失敗しました。"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNotify)
+#include "tst_notify.moc"
