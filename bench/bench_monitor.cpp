@@ -7,11 +7,8 @@
 // Without a display it runs on the offscreen platform.
 
 #include "BenchSupport.h"
-#include "app/frmMain.h"
-#include "log/EventLog.h"
-#include "monitor/MonitorPass.h"
-#include "platform/HostGrid.h"
-#include "platform/ProbeSocket.h"
+#include "core/Program.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,7 +19,6 @@
 #include <QNetworkProxy>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -138,42 +134,28 @@ double bareSocketSeconds(const std::vector<quint16> &ports)
 
 double passSeconds(const QString &folder, const std::vector<quint16> &ports, int *running, double *cpu)
 {
-    HostGrid grid;
-    for (size_t i = 0; i < ports.size(); ++i) {
-        if (i > 0)
-            grid.addRow(QString());
-        grid.setRow(int(i) + 1);
-        grid.setColumn(0);
-        grid.setText(QStringLiteral("127.0.0.1"));
-        grid.setColumn(1);
-        grid.setText(QString::number(ports[i]));
-    }
-    ProbeSocket socket;
-    QLabel panel1, panel2;
-    EventLog log(folder);
-    MonitorPass::Hooks hooks;
-    hooks.setPanelText = [&](int panel, const QString &text) { (panel == 1 ? panel1 : panel2).setText(text); };
-    hooks.logEvent = [&](const QString &text) { log.LogEvent(text); };
-    hooks.notificationOn = [] { return false; };
-    hooks.notify = [](const QString &, std::function<void()> done) { done(); };
-    MonitorPass pass(grid, socket, hooks);
+    HostTableModel hosts;
+    for (quint16 port : ports)
+        hosts.add(QStringLiteral("127.0.0.1"), QString::number(port));
+    QLabel hostPanel, progressPanel;
+    const EventLog log(folder);
+    MailNotification mail(folder, log);
+    MonitorPass pass(hosts, log, mail);
+    QObject::connect(&pass, &MonitorPass::hostTextChanged, &hostPanel, &QLabel::setText);
+    QObject::connect(&pass, &MonitorPass::progressTextChanged, &progressPanel, &QLabel::setText);
 
     QEventLoop loop;
     QObject::connect(&pass, &MonitorPass::finished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     const double cpuBefore = cpuSeconds();
     clock.start();
-    pass.MonitorHosts();
+    pass.start();
     loop.exec();
     const double seconds = clock.nsecsElapsed() / 1e9;
     *cpu = cpuSeconds() - cpuBefore;
 
-    int up = 0;
-    for (int r = 0; r < grid.table()->rowCount(); ++r) {
-        const QTableWidgetItem *item = grid.table()->item(r, 2);
-        up += item && item->text() == QStringLiteral("サーバー稼動中");
-    }
-    *running = up;
+    *running = int(std::count_if(hosts.hosts().cbegin(), hosts.hosts().cend(),
+                                 [](const Host &host) { return host.status == QStringLiteral("サーバー稼動中"); }));
     return seconds;
 }
 
@@ -246,19 +228,20 @@ void idleCpu(int idleSeconds, int interval, bool shown)
     file.write(list);
     file.close();
 
-    frmMain window(folder.path());
+    Program program(folder.path());
+    program.startUp();
+    MainWindow window(program);
     if (shown)
         window.show();
-    window.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QString::number(interval));
-    auto *timer2 = window.findChild<QTimer *>(QStringLiteral("Timer2"));
-    window.findChild<QPushButton *>(QStringLiteral("cmdMonitor"))->click();
+    window.findChild<QLineEdit *>(QStringLiteral("intervalEdit"))->setText(QString::number(interval));
+    window.findChild<QPushButton *>(QStringLiteral("startStopButton"))->click();
 
     // From the end of the first timed pass on (one interval after the start),
     // a wait is always running.
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (timer2->isActive())
+        if (program.schedule().state() == MonitorSchedule::State::Waiting)
             loop.quit();
     });
     poll.start(50);
@@ -266,8 +249,7 @@ void idleCpu(int idleSeconds, int interval, bool shown)
     poll.stop();
 
     int passes = 0;
-    auto *pass = window.findChild<MonitorPass *>(QStringLiteral("MonitorHosts"));
-    QObject::connect(pass, &MonitorPass::finished, pass, [&] { ++passes; });
+    QObject::connect(&program.pass(), &MonitorPass::finished, &window, [&] { ++passes; });
 
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
@@ -278,7 +260,7 @@ void idleCpu(int idleSeconds, int interval, bool shown)
     std::printf("monitoring 100 hosts (interval %d s, window %s) for %.1f s of waits, %d passes in it: "
                 "CPU %.3f s = %.2f%% of one core (target under 1%%)\n",
                 interval, shown ? "shown" : "hidden", seconds, passes, cpu, 100.0 * cpu / seconds);
-    window.findChild<QPushButton *>(QStringLiteral("cmdMonitor"))->click();
+    window.findChild<QPushButton *>(QStringLiteral("startStopButton"))->click();
 }
 }
 

@@ -1,9 +1,10 @@
 // The program at its largest host list: 32,766 rows, the most a list can hold
 // and still be saved. Measures, through the real windows and files:
-//   - start-up: frmMain constructed with that Sentrova.ini (and shown);
-//   - the host dialog: opening it (it loads the file into its own grid), a
-//     save of its grid, a delete and an add (each rewrites the file);
-//   - one status page write (makeWWW);
+//   - start-up: the program started and its main window built with that
+//     Sentrova.ini (and shown);
+//   - the host dialog: opening it (it reads the file into its own list), a
+//     save of its list, a delete and an add (each rewrites the file);
+//   - one status page write;
 //   - one monitoring pass over all rows, started by 開始, and the longest time
 //     the event loop was blocked during it, seen by a 10 ms timer measuring
 //     its own lateness.
@@ -19,14 +20,12 @@
 // Without a display it runs on the offscreen platform.
 
 #include "BenchSupport.h"
-#include "app/frmMain.h"
-#include "hostconfig/frmHostConfig.h"
-#include "monitor/HostListFile.h"
-#include "monitor/MonitorPass.h"
-#include "platform/HostGrid.h"
-#include "platform/MessageBox.h"
-#include "platform/SettingsStore.h"
-#include "statuspage/WwwSettings.h"
+#include "core/Program.h"
+#include "core/base/SettingsStore.h"
+#include "core/hosts/HostListEditor.h"
+#include "core/hosts/HostListFile.h"
+#include "gui/MainWindow.h"
+#include "gui/common/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +36,6 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -210,14 +208,10 @@ private:
     long m_ticks = 0, m_over50 = 0, m_over100 = 0;
 };
 
-int countCells(const HostGrid &grid, int column, const QString &text)
+int countStatus(const HostTableModel &hosts, const QString &text)
 {
-    int n = 0;
-    for (int r = 0; r < grid.table()->rowCount(); ++r) {
-        const QTableWidgetItem *item = grid.table()->item(r, column);
-        n += item && item->text() == text;
-    }
-    return n;
+    return int(std::count_if(hosts.hosts().cbegin(), hosts.hosts().cend(),
+                             [&text](const Host &host) { return host.status == text; }));
 }
 
 int countLogLines(const QString &path, const QByteArray &needle)
@@ -241,7 +235,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const BenchSupport::TemporarySettings settings;
 
-    int rows = HostListFile::maxSavedHostRows, listenerCount = 8, closedCount = 256;
+    int rows = HostTableModel::maxWrittenRows, listenerCount = 8, closedCount = 256;
     bool shown = true;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -252,7 +246,7 @@ int main(int argc, char *argv[])
         if (i + 1 >= args.size())
             break;
         if (args[i] == QLatin1String("--rows"))
-            rows = qBound(1, args[i + 1].toInt(), HostListFile::maxSavedHostRows);
+            rows = qBound(1, args[i + 1].toInt(), HostTableModel::maxWrittenRows);
         else if (args[i] == QLatin1String("--listeners"))
             listenerCount = qMax(1, args[i + 1].toInt());
         else if (args[i] == QLatin1String("--closed"))
@@ -273,15 +267,14 @@ int main(int argc, char *argv[])
         list += "\"127.0.0.1\",\"" + QByteArray::number(port) + "\"\r\n";
     }
     {
-        QFile file(HostListFile::path(program.path()));
+        QFile file(QDir(program.path()).filePath(QStringLiteral("Sentrova.ini")));
         if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
             return 1;
     }
     // The page on; an interval long enough that no timed pass joins the first.
     SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("65"));
-    WwwSettings::storeFolder(www.path());
-    WwwSettings::storePage(QStringLiteral("index.html"));
-    WwwSettings::storeEnabled(true);
+    StatusPageSettings::storeTexts(www.path(), QStringLiteral("index.html"));
+    StatusPageSettings::storeEnabled(true);
 
     std::printf("%d host rows on 127.0.0.1 (%d listening on %zu ports, %d closed on %zu ports), "
                 "platform %s, window %s\n\n",
@@ -294,16 +287,20 @@ int main(int argc, char *argv[])
         // Fonts, styles and the codec are set up once per process; this
         // start-up pays for them, the measured one does not.
         clock.start();
-        frmMain warmUp(emptyProgram.path());
+        Program warmUpProgram(emptyProgram.path());
+        warmUpProgram.startUp();
+        MainWindow warmUp(warmUpProgram);
         row("Start-up with an empty list (first window of the process)", ms(clock), "ms");
     }
 
     clock.start();
-    auto window = std::make_unique<frmMain>(program.path());
+    Program sentrova(program.path());
+    sentrova.startUp();
+    auto window = std::make_unique<MainWindow>(sentrova);
     const double loadMs = ms(clock);
-    const int loaded = window->hostGrid()->rowCount() - 1;
-    row("Start-up load: frmMain constructed with the list", loadMs, "ms",
-        loaded == rows ? "all rows in the grid" : "ROWS MISSING");
+    const int loaded = sentrova.hosts().rowCount();
+    row("Start-up load: the program started and its window built with the list", loadMs, "ms",
+        loaded == rows ? "all rows in the list" : "ROWS MISSING");
     if (shown) {
         clock.start();
         window->show();
@@ -316,42 +313,37 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 3; ++i) {
         QFile::remove(page);
         clock.start();
-        window->makeWWW();
+        sentrova.pageWriter().write(sentrova.hosts().hosts(), sentrova.pageSettings());
         pageTimes.push_back(ms(clock));
     }
     std::sort(pageTimes.begin(), pageTimes.end());
     const qint64 pageBytes = QFileInfo(page).size();
-    row("One page write (makeWWW), median of 3", pageTimes[1], "ms",
+    row("One page write, median of 3", pageTimes[1], "ms",
         qPrintable(QStringLiteral("%1 bytes, slowest %2 ms").arg(pageBytes).arg(pageTimes[2], 0, 'f', 1)));
 
     // The host dialog, opened through its menu item as the operator does.
     clock.start();
-    window->findChild<QAction *>(QStringLiteral("mnuSep1"))->trigger();
-    auto *dialog = window->findChild<frmHostConfig *>(QStringLiteral("frmHostConfig"));
-    if (!dialog) {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *d = qobject_cast<frmHostConfig *>(w))
-                dialog = d;
-        }
+    window->findChild<QAction *>(QStringLiteral("hostsAction"))->trigger();
+    QWidget *dialog = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("hostDialog"))
+            dialog = w;
     }
-    row("Host dialog opened (loads the list into its grid)", ms(clock), "ms");
-    HostListEditor &editor = dialog->editor();
+    row("Host dialog opened (reads the list into its own)", ms(clock), "ms");
+    HostListEditor &editor = *dialog->findChild<HostListEditor *>();
     clock.start();
-    editor.SaveHostList();
-    row("Save from the dialog (HostListFile::save of its grid)", ms(clock), "ms");
-    auto *ownGrid = dialog->findChild<HostGrid *>(QStringLiteral("grdHotGrid"));
-    ownGrid->setRow(rows);
-    ownGrid->setColumn(0);
-    editor.rowClicked();
+    HostListFile::save(program.path(), editor.hosts());
+    row("Save of the dialog's list", ms(clock), "ms");
+    editor.select(rows - 1);
     clock.start();
     editor.deleteSelected();
-    row("Delete of the last row in the dialog (both grids, file rewritten)", ms(clock), "ms");
-    const QString lastPort = HostListFile::parse(list.mid(list.lastIndexOf("\"127.0.0.1\""))).records.at(0).port;
+    row("Delete of the last row in the dialog (both lists, file rewritten)", ms(clock), "ms");
+    const QString lastPort = HostListFile::parse(list.mid(list.lastIndexOf("\"127.0.0.1\""))).hosts.at(0).port;
     clock.start();
     editor.add(QStringLiteral("127.0.0.1"), lastPort);
-    row("Add of a row in the dialog (both grids, file rewritten)", ms(clock), "ms");
+    row("Add of a row in the dialog (both lists, file rewritten)", ms(clock), "ms");
     {
-        QFile file(HostListFile::path(program.path()));
+        QFile file(QDir(program.path()).filePath(QStringLiteral("Sentrova.ini")));
         file.open(QIODevice::ReadOnly);
         std::printf("|  |  | file after delete and add %s the original |\n",
                     file.readAll() == list ? "equals" : "DIFFERS FROM");
@@ -360,8 +352,8 @@ int main(int argc, char *argv[])
     runLoopFor(0);
 
     // One pass, started by the button as the operator starts monitoring.
-    auto *pass = window->findChild<MonitorPass *>(QStringLiteral("MonitorHosts"));
-    auto *button = window->findChild<QPushButton *>(QStringLiteral("cmdMonitor"));
+    MonitorPass *pass = &sentrova.pass();
+    auto *button = window->findChild<QPushButton *>(QStringLiteral("startStopButton"));
     LatenessProbe lateness;
     QEventLoop loop;
     QObject::connect(pass, &MonitorPass::finished, &loop, &QEventLoop::quit);
@@ -379,10 +371,9 @@ int main(int argc, char *argv[])
     lateness.stop();
     button->click();
 
-    const HostGrid &grid = *window->hostGrid();
-    const int running = countCells(grid, 2, QStringLiteral("サーバー稼動中"));
-    const int down = countCells(grid, 2, QStringLiteral("サーバーダウン"));
-    const int downLines = countLogLines(window->eventLog().filePath(),
+    const int running = countStatus(sentrova.hosts(), QStringLiteral("サーバー稼動中"));
+    const int down = countStatus(sentrova.hosts(), QStringLiteral("サーバーダウン"));
+    const int downLines = countLogLines(QDir(program.path()).filePath(QStringLiteral("Sentrova.Log")),
                                         QByteArray("\x81\x75" "127.0.0.1" "\x81\x76"));
     row("One pass over every row (開始 to the pass's end)", passMs / 1000.0, "s",
         qPrintable(QStringLiteral("%1 running, %2 down, %3 down log lines, %4 accepted by the listeners; "

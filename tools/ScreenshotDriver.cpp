@@ -11,10 +11,10 @@
 //
 // Usage: sentrova_screenshots PROGRAM_FOLDER OUTPUT_FOLDER [PASS_SECONDS]
 
-#include "app/frmMain.h"
-#include "monitor/HostListFile.h"
-#include "platform/Appearance.h"
-#include "platform/HostGrid.h"
+#include "core/Program.h"
+#include "gui/MainWindow.h"
+#include "gui/common/Appearance.h"
+#include "gui/common/HostGridView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +24,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
-#include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,10 +40,10 @@ struct Shot
 };
 
 constexpr Shot dialogShots[] = {
-    {"mnuSep1", "host-config.png"},
-    {"mnuWWW", "www-config.png"},
-    {"mnuNotification", "mail-config.png"},
-    {"menuHELP", "help.png"},
+    {"hostsAction", "host-config.png"},
+    {"statusPageAction", "www-config.png"},
+    {"notificationAction", "mail-config.png"},
+    {"helpAction", "help.png"},
 };
 
 constexpr int settleMs = 800;
@@ -51,9 +51,9 @@ constexpr int settleMs = 800;
 class Driver : public QObject
 {
 public:
-    Driver(frmMain &window, const QString &programFolder, const QString &outputFolder, int passSeconds)
-        : m_window(window)
-        , m_programFolder(programFolder)
+    Driver(Program &program, MainWindow &window, const QString &outputFolder, int passSeconds)
+        : m_program(program)
+        , m_window(window)
         , m_output(outputFolder)
         , m_passMs(passSeconds * 1000)
     {
@@ -62,7 +62,7 @@ public:
 
     void start()
     {
-        then(settleMs, [this] { click("cmdMonitor"); });
+        then(settleMs, [this] { click("startStopButton"); });
         then(m_passMs, [this] { save(&m_window, QStringLiteral("main-monitoring.png")); });
         for (const Shot &shot : dialogShots) {
             then(0, [this, shot] { trigger(shot.menuItem); });
@@ -71,7 +71,7 @@ public:
         then(0, [this] { editHosts(); });
         then(2 * m_passMs, [this] { checkEdits(); });
         then(0, [this] {
-            click("cmdMonitor");
+            click("startStopButton");
             m_window.close();
         });
         next();
@@ -106,34 +106,30 @@ private:
             item->trigger();
     }
 
-    static QString cell(HostGrid &grid, int row, int column)
-    {
-        grid.setRow(row);
-        grid.setColumn(column);
-        return grid.text();
-    }
+    static QString hostText(const Host &host) { return host.address + u':' + host.port; }
 
     void editHosts()
     {
         QWidget *dialog = nullptr;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == QLatin1String("frmHostConfig") && widget->isVisible())
+            if (widget->objectName() == QLatin1String("hostDialog") && widget->isVisible())
                 dialog = widget;
         }
-        HostGrid *grid = dialog ? dialog->findChild<HostGrid *>(QStringLiteral("grdHotGrid")) : nullptr;
-        if (!grid || grid->rowCount() < 3) {
+        auto *grid = dialog ? dialog->findChild<HostGridView *>(QStringLiteral("hostGrid")) : nullptr;
+        const QList<Host> &hosts = m_program.hosts().hosts();
+        if (!grid || hosts.size() < 2) {
             std::fprintf(stderr, "edit check: no host dialog with two hosts\n");
             ++m_failures;
             return;
         }
-        m_added = cell(*grid, 1, 0) + u':' + cell(*grid, 1, 1);
-        m_deleted = cell(*grid, 2, 0) + u':' + cell(*grid, 2, 1);
-        dialog->findChild<QLineEdit *>(QStringLiteral("txtIpAddress"))->setText(cell(*grid, 1, 0));
-        dialog->findChild<QLineEdit *>(QStringLiteral("PortNo"))->setText(m_added.section(u':', 1));
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
-        // A click on host row 2 of the dialog's grid, then the delete.
-        Q_EMIT grid->table()->cellClicked(1, 0);
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdDelete"))->click();
+        m_added = hostText(hosts.at(0));
+        m_deleted = hostText(hosts.at(1));
+        dialog->findChild<QLineEdit *>(QStringLiteral("addressEdit"))->setText(hosts.at(0).address);
+        dialog->findChild<QLineEdit *>(QStringLiteral("portEdit"))->setText(hosts.at(0).port);
+        dialog->findChild<QPushButton *>(QStringLiteral("addButton"))->click();
+        // A click on the second host of the dialog's grid, then the delete.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 0)).center());
+        dialog->findChild<QPushButton *>(QStringLiteral("deleteButton"))->click();
         m_edited = true;
     }
 
@@ -141,26 +137,23 @@ private:
     {
         if (!m_edited)
             return;
-        HostGrid &grid = *m_window.hostGrid();
-        QString lastHost, lastStatus;
+        const QList<Host> &hosts = m_program.hosts().hosts();
         bool deletedInGrid = false;
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            const QString host = cell(grid, row, 0) + u':' + cell(grid, row, 1);
-            std::printf("main grid row %d: %s %s\n", row, qPrintable(host), qPrintable(cell(grid, row, 2)));
-            lastHost = host;
-            lastStatus = cell(grid, row, 2);
-            deletedInGrid = deletedInGrid || host == m_deleted;
+        for (const Host &host : hosts) {
+            std::printf("main list: %s %s\n", qPrintable(hostText(host)), qPrintable(host.status));
+            deletedInGrid = deletedInGrid || hostText(host) == m_deleted;
         }
-        grid.setColumn(0);
-        QFile file(HostListFile::path(m_programFolder));
+        const QString lastHost = hostText(hosts.last());
+        const QString lastStatus = hosts.last().status;
+        QFile file(QDir(m_program.folder()).filePath(QStringLiteral("Sentrova.ini")));
         const QByteArray saved = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         const auto fileLine = [](const QString &host) {
             return "\"" + host.section(u':', 0, 0).toLatin1() + "\",\"" + host.section(u':', 1).toLatin1() + "\"\r\n";
         };
-        report("the added host is the main grid's last row", lastHost == m_added);
+        report("the added host is the main list's last row", lastHost == m_added);
         report("the added host was probed by a later pass", lastStatus == QStringLiteral("サーバー稼動中"));
         report("the added host is the last line of Sentrova.ini", saved.endsWith(fileLine(m_added)));
-        report("the deleted host is gone from the main grid", !deletedInGrid);
+        report("the deleted host is gone from the main list", !deletedInGrid);
         report("the deleted host is gone from Sentrova.ini", !saved.contains(fileLine(m_deleted)));
     }
 
@@ -198,8 +191,8 @@ private:
         }
     }
 
-    frmMain &m_window;
-    QString m_programFolder;
+    Program &m_program;
+    MainWindow &m_window;
     QString m_output;
     int m_passMs;
     QSet<QWidget *> m_known;
@@ -226,10 +219,12 @@ int main(int argc, char *argv[])
     const int passSeconds = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 5;
     QDir().mkpath(outputFolder);
 
-    frmMain window(programFolder);
-    QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    Program program(programFolder);
+    program.startUp();
+    MainWindow window(program);
+    QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
-    Driver driver(window, programFolder, outputFolder, passSeconds);
+    Driver driver(program, window, outputFolder, passSeconds);
     driver.start();
     const int status = app.exec();
     return status != 0 ? status : (driver.failures() == 0 ? 0 : 1);

@@ -134,6 +134,20 @@ private Q_SLOTS:
         QCOMPARE(rig.failed.first().first(), SafeSave::failureMessage);
     }
 
+    // Every file saved as a whole goes through one helper: on a full disk it
+    // keeps the old file and leaves nothing half-written behind.
+    void safeSaveOnAFullDisk()
+    {
+        const QDir full(qEnvironmentVariable("SENTROVA_FULL_DIR"));
+        if (full.path() == ".")
+            QSKIP("run by tests/e2e/mounted_faults.sh, which mounts a full file system");
+        QVERIFY(!SafeSave::write(full.filePath("old"), QByteArray(8192, 'x')));
+        QFile old(full.filePath("old"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), "old\n");
+        QCOMPARE(full.entryList(QDir::Files), QStringList({"filler", "old"}));
+    }
+
     void folderOfChosenFile_data()
     {
         QTest::addColumn<QString>("file");

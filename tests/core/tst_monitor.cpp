@@ -8,6 +8,7 @@
 #include "core/monitor/PortText.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -292,6 +293,44 @@ private Q_SLOTS:
                                             : QStringList{"環境設定ファイルを読み取れません。", "メール送信用環境設定の読み取りに失敗しました。"};
         QCOMPARE(folder.logMessages(), QStringList{"Sentrovaを起動しました..."} + loads + QStringList{"Sentrova起動完了"}
                                            + QStringList(withFiles ? 1 : 0, "終了") + QStringList{"Sentrovaが終了しました。"});
+    }
+
+    // Started from a folder it cannot write to, the program monitors and
+    // mails all the same; its log lines go to standard error instead.
+    void readOnlyProgramFolder()
+    {
+        const QString source = qEnvironmentVariable("SENTROVA_RO_SOURCE"), readOnly = qEnvironmentVariable("SENTROVA_RO_DIR");
+        if (readOnly.isEmpty())
+            QSKIP("run by tests/e2e/mounted_faults.sh, which mounts a read-only folder");
+        TestFolder settings;
+        FakeSmtpServer server;
+        const QByteArray hosts = "\"127.0.0.1\",\"" + Loopback::closedPort().toLatin1() + "\"\r\n";
+        for (const auto &[name, bytes] : {std::pair{"/Sentrova.ini", hosts}, {"/MailConfig.ini", "127.0.0.1,s@x,r@x,,,,"}}) {
+            QFile file(source + name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        QTemporaryFile err;
+        QVERIFY(err.open());
+        const int saved = ::dup(2);
+        ::dup2(err.handle(), 2);
+        Program program(readOnly);
+        program.startUp();
+        program.mail().sender().setPort(server.port());
+        program.toggleMonitoring("60");
+        QTRY_VERIFY(!server.sessions.isEmpty() && server.sessions.at(0).closed);
+        program.mail().confirm(program.mail().settings());
+        program.end();
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        err.seek(0);
+        const QString text = QString::fromUtf8(err.readAll());
+        for (const char *line : {"Sentrova起動完了", "「127.0.0.1」はダウンしています。", "127.0.0.1サーバー障害の報告を行いました。 ",
+                                 "メール送信用環境設定の保存に失敗しました。", "Sentrovaが終了しました。"})
+            QVERIFY2(text.contains(QString::fromUtf8(line)), qPrintable(text));
+        QVERIFY(!QFile::exists(readOnly + "/Sentrova.Log"));
+        QFile list(readOnly + "/Sentrova.ini");
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), hosts);
     }
 
     void endDuringAProbeAbandonsIt()

@@ -1,38 +1,21 @@
-// Runs a fuzz target once over every file of the folders or files named on
-// the command line, so the seed corpus and every finding stay regression tests.
-#include <cstdint>
+// Runs a fuzz target once over every file of the folders named on the command
+// line, so that the seed corpus and every finding stay regression tests.
+#include <QDirIterator>
+#include <QFile>
+
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
-
-namespace
-{
-void runFile(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
-}
-}
 
 int main(int argc, char **argv)
 {
     int files = 0;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path(argv[i]);
-        if (std::filesystem::is_directory(path)) {
-            for (const auto &entry : std::filesystem::recursive_directory_iterator(path)) {
-                if (entry.is_regular_file()) {
-                    runFile(entry.path());
-                    ++files;
-                }
-            }
-        } else {
-            runFile(path);
+        QDirIterator it(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
             ++files;
         }
     }

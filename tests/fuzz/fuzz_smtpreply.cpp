@@ -3,9 +3,8 @@
 // what is left), then the stream.
 // Replies must stay within the line and line-count bounds, the held-back bytes
 // within one line, and the replies must not depend on where the reads end.
-#include "notify/SmtpReply.h"
+#include "core/notify/SmtpReply.h"
 
-#include <cstdint>
 #include <cstdlib>
 
 namespace

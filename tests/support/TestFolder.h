@@ -1,32 +1,41 @@
 #pragma once
 
-#include <QByteArray>
-#include <QStringList>
+#include "core/base/TextCodec.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 
-// A fresh program folder and a fresh per-user settings store for one test;
-// message boxes are recorded instead of shown. Everything is undone when the
-// object goes away.
+// A fresh program folder and a fresh per-user settings store for one test.
 class TestFolder
 {
 public:
-    TestFolder();
-    ~TestFolder();
+    TestFolder() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path()); }
 
     QString path() const { return m_dir.path(); }
-    QString filePath(const QString &name) const;
-
-    QByteArray readBytes(const QString &name) const;
-    void writeBytes(const QString &name, const QByteArray &bytes) const;
-
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    QByteArray readBytes(const QString &name) const
+    {
+        QFile file(filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeBytes(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+    }
     // The messages of "Sentrova.Log", without date and time, in order.
-    QStringList logMessages() const;
-
-    // Message boxes shown since the last call.
-    QStringList takeMessageBoxes();
+    QStringList logMessages() const
+    {
+        static const QRegularExpression stamp(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{1,2}:\\d{2}:\\d{2}   "));
+        QStringList messages = TextCodec::decode(readBytes("Sentrova.Log")).split("\r\n", Qt::SkipEmptyParts);
+        return messages.replaceInStrings(stamp, QString());
+    }
+    QStringList logTail(qsizetype n) const { return logMessages().mid(qMax(0, logMessages().size() - n)); }
 
 private:
     QTemporaryDir m_dir;
-    QTemporaryDir m_settingsDir;
-    QStringList m_boxes;
+    QTemporaryDir m_settings;
 };

@@ -1,7 +1,7 @@
 #!/bin/bash
-# Runs a test executable with what only root can stage, in a mount namespace
-# of its own so that nothing is seen outside it:
-#   SENTROVA_FULL_DIR    an empty 64 KiB tmpfs, for a full disk
+# Runs a test with what only root can stage, in a mount namespace of its own
+# so that nothing is seen outside it:
+#   SENTROVA_FULL_DIR    a 64 KiB tmpfs holding a file "old" and filled up
 #   SENTROVA_RO_DIR      a read-only view of SENTROVA_RO_SOURCE
 #   SENTROVA_MULTI_ADDRESS_HOST  a name whose first address (127.0.0.3)
 #                        differs from its second (127.0.0.2)
@@ -27,6 +27,9 @@ mount -t tmpfs -o size=64k tmpfs "$work/full" && mount --bind "$work/ro-source" 
     && mount -o remount,bind,ro "$work/ro" && mount --bind "$work/hosts" /etc/hosts || skip "mount failed"
 order=$(getent ahosts "$multi" | awk '$2 == "STREAM" { printf "%s ", $1 }')
 [ "$order" = "127.0.0.3 127.0.0.2 " ] || skip "$multi resolves to '$order', not 127.0.0.3 before 127.0.0.2"
+echo old > "$work/full/old"
+cat /dev/zero > "$work/full/filler" 2>/dev/null
+[ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
 export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_RO_SOURCE="$work/ro-source"
 export SENTROVA_MULTI_ADDRESS_HOST="$multi"

@@ -1,9 +1,0 @@
-#pragma once
-
-// The program's font is "ＭＳ Ｐゴシック" 9 pt. Where that family is missing
-// (every Linux desktop) its metric twin IPAPGothic, or Noto Sans CJK JP,
-// stands in, so Japanese texts render and fit the fixed layouts.
-namespace Appearance
-{
-void install();
-}

@@ -1,0 +1,67 @@
+"""A failure report against Debian's aiosmtpd on a free loopback port: the mail
+arrives and reads back with Python's email parser; with the server stopped,
+the next report is logged as failed. Usage: aiosmtpd_e2e.py E2E_TOOL"""
+import email
+import email.policy
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+
+def serve(folder):
+    """The server process: prints its port, keeps each message as N.eml and N.json."""
+    import asyncio
+    from aiosmtpd.smtp import SMTP
+
+    class Keep:
+        count = 0
+
+        async def handle_DATA(self, server, session, envelope):
+            Keep.count += 1
+            base = os.path.join(folder, str(Keep.count))
+            with open(base + ".eml", "wb") as f:
+                f.write(envelope.original_content)
+            with open(base + ".json", "w") as f:
+                json.dump([envelope.mail_from, envelope.rcpt_tos], f)
+            return "250 2.0.0 accepted"
+
+    async def main():
+        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep()), "127.0.0.1", 0)
+        print(server.sockets[0].getsockname()[1], flush=True)
+        await server.serve_forever()
+
+    asyncio.run(main())
+
+
+if sys.argv[1] == "--serve":
+    sys.exit(serve(sys.argv[2]))
+tool, host = sys.argv[1], "web01.example.jp"
+with tempfile.TemporaryDirectory() as work:
+    server = subprocess.Popen([sys.executable, __file__, "--serve", work], stdout=subprocess.PIPE, text=True)
+    port = server.stdout.readline().strip()
+    print("aiosmtpd on 127.0.0.1:%s, pid %d" % (port, server.pid))
+    sent = subprocess.run([tool, "mail", port, work, host], timeout=90).returncode
+    server.kill()
+    server.wait()
+    after_stop = subprocess.run([tool, "mail", port, work, host], timeout=90).returncode
+    with open(work + "/1.eml", "rb") as f:
+        message = email.message_from_bytes(f.read(), policy=email.policy.default)
+    with open(work + "/1.json") as f:
+        envelope = json.load(f)
+    with open(work + "/Sentrova.Log", "rb") as f:
+        log = [line.split("   ", 1)[1] for line in f.read().decode("cp932").split("\r\n") if line]
+body = ["障害が検出されました。", "2026/12/06 9:05:07 時点で", "「%s」の応答がありませんでした。 " % host]
+checks = {
+    "accepted": sent == 0,
+    "refused once stopped": after_stop == 1,
+    "subject": message["Subject"] == "サーバー監視報告",
+    "body": message.get_content().splitlines() == body,
+    "envelope": envelope == ["sentrova@example.org", ["ops@example.org", "boss@example.org"]],
+    "To": message["To"] == "ops@example.org, boss@example.org",
+    "log": log == [host + "サーバー障害の報告を行いました。 ", "「%s」のサーバー障害の報告に失敗しました。 接続できません" % host],
+}
+for name, ok in checks.items():
+    print("ok  " if ok else "FAIL", name)
+sys.exit(0 if all(checks.values()) else 1)

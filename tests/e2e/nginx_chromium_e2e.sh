@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The status page end to end: written by the program's writer, served by
+# Debian's nginx on a free loopback port, rendered by Debian's headless
+# Chromium, which must show the Japanese texts and the escaped address.
+# Usage: nginx_chromium_e2e.sh E2E_TOOL
+set -euo pipefail
+PATH=$PATH:/usr/sbin
+work=$(mktemp -d)
+nginx_pid=""
+cleanup() {
+  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null && timeout 10 tail --pid="$nginx_pid" -f /dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# nginx's workers may run as another user: they must reach the page.
+chmod 755 "$work"
+mkdir -m 755 "$work/www" "$work/nginx"
+"$1" page "$work/www" index.html 192.168.0.10 80 "サーバー稼動中" mail.example.jp 25 "サーバーダウン" "<b>x</b>" 53 ""
+
+# A port found free can be taken before nginx binds it: try a few.
+for attempt in 1 2 3; do
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  cat >"$work/nginx/nginx.conf" <<CONF
+worker_processes 1;
+pid $work/nginx/nginx.pid;
+events { worker_connections 16; }
+http {
+  access_log off;
+  client_body_temp_path $work/nginx/body;
+  types { text/html html; }
+  server { listen 127.0.0.1:$port; root $work/www; }
+}
+CONF
+  nginx -p "$work/nginx" -e "$work/nginx/error.log" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
+  nginx_pid=$!
+  timeout 15 bash -c "until (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null; do
+      kill -0 $nginx_pid 2>/dev/null || exit 1; sleep 0.1; done" && break
+  nginx_pid=""
+done
+[ -n "$nginx_pid" ] || { cat "$work/nginx/error.log"; exit 1; }
+echo "nginx pid $nginx_pid on 127.0.0.1:$port"
+
+timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+  --disable-background-networking --disable-component-update --disable-sync \
+  --user-data-dir="$work/profile" --dump-dom "http://127.0.0.1:$port/index.html" >"$work/dom.html" 2>/dev/null
+status=0
+for text in "サーバー監視報告" "IPアドレス" "ステータス" "サーバー稼動中" "サーバーダウン" "<td>&lt;b&gt;x&lt;/b&gt;</td>"; do
+  grep -qF -- "$text" "$work/dom.html" && echo "found: $text" || { echo "MISSING: $text"; status=1; }
+done
+! grep -qF "<b>x</b>" "$work/dom.html" || { echo "the address became markup"; status=1; }
+exit $status
