@@ -106,14 +106,14 @@ private Q_SLOTS:
         QFETCH(QString, before);
         QFETCH(QString, after);
         QFETCH(QString, waitText);
-        QString address = peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : Loopback::address;
+        QString address = peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : QStringLiteral("127.0.0.1");
         if (peer == "several") {
             // The name's first address, 127.0.0.3, refuses; the listener takes the second.
             address = qEnvironmentVariable("SENTROVA_MULTI_ADDRESS_HOST");
             if (address.isEmpty())
                 QSKIP("run by tests/e2e/mounted_faults.sh, which gives a name two addresses");
         }
-        Loopback::Listener listener(peer == "hanging up" ? Loopback::Listener::HangUp : Loopback::Listener::Keep,
+        Loopback::Listener listener(peer == "hanging up",
                                     QHostAddress(peer == "several" ? "127.0.0.2" : "127.0.0.1"));
         Loopback::HangingListener silent;
         const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"}};

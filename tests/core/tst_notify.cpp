@@ -57,9 +57,9 @@ private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7), QTimeZone(9 * 3600))); }
     void cleanup() { Clock::setFixedTime({}); }
 
-    // The whole conversation for one way the server behaves: "VERB:reply"
-    // replaces a reply, "silent:VERB" and "hangup:VERB" end the server's
-    // part. outcome is "ok" or the reason in the failure log line.
+    // The whole conversation for one way the server behaves ("VERB:reply"
+    // replaces the server's replies); outcome is "ok" or the reason in the
+    // failure log line.
     void dialogue_data()
     {
         QTest::addColumn<QStringList>("recipients");
@@ -81,17 +81,15 @@ private Q_SLOTS:
                                       << "553 sender rejected";
         QTest::newRow("DATA refused") << ops << ByteList{"DATA:554 No valid recipients\r\n"} << toOps << "554 No valid recipients";
         QTest::newRow("message refused") << ops << ByteList{"END:552 too big\r\n"} << toOps << "552 too big";
-        QTest::newRow("not a reply") << ops << ByteList{"HELO:hello?\r\n"} << ByteList{"HELO monitor.example.org", "QUIT"} << "hello?";
         QTest::newRow("second recipient refused") << two << ByteList{"RCPT:250 ok\r\n", "RCPT:550 no\r\n"} << toTwo << "ok";
         QTest::newRow("first forwarded") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo << "ok";
         QTest::newRow("every recipient refused")
             << two << ByteList{"RCPT:550 first\r\n", "RCPT:550 second\r\n"}
             << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"}) << "550 second";
         // A server that greeted is still told QUIT, but not waited for.
-        QTest::newRow("no greeting") << ops << ByteList{"silent:GREETING"} << ByteList{} << "応答がありません";
-        QTest::newRow("silent after MAIL") << ops << ByteList{"silent:MAIL"} << commandsFor({}, {"QUIT"}) << "応答がありません";
-        QTest::newRow("silent after the message") << ops << ByteList{"silent:END"} << toOps << "応答がありません";
-        QTest::newRow("hangs up after RCPT") << ops << ByteList{"hangup:RCPT"} << commandsFor({"ops@example.org"}, {})
+        QTest::newRow("no greeting") << ops << ByteList{"GREETING:silent"} << ByteList{} << "応答がありません";
+        QTest::newRow("silent after the message") << ops << ByteList{"END:silent"} << toOps << "応答がありません";
+        QTest::newRow("hangs up after RCPT") << ops << ByteList{"RCPT:hang up"} << commandsFor({"ops@example.org"}, {})
                                              << "応答がありません";
     }
     void dialogue()
@@ -104,15 +102,11 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < recipients.size(); ++i)
             rig.settings.recipients.at(i) = recipients.at(i);
         QMap<QByteArray, ByteList> replies;
-        for (const QByteArray &entry : server) {
-            const QByteArray key = entry.left(entry.indexOf(':')), value = entry.mid(entry.indexOf(':') + 1);
-            if (key == "silent" || key == "hangup") {
-                (key == "silent" ? rig.server.silentAt : rig.server.hangUpAt) = value;
-                rig.report.setStepTimeout(300);
-            }
-            replies[key].append(value);
-        }
+        for (const QByteArray &entry : server)
+            replies[entry.left(entry.indexOf(':'))].append(entry.mid(entry.indexOf(':') + 1));
         rig.server.replies.insert(replies);
+        if (server.join().contains("silent"))
+            rig.report.setStepTimeout(300);
         rig.send();
         QTRY_COMPARE(rig.results.size(), 1);
         QCOMPARE(rig.results.first(), outcome == "ok");
@@ -187,41 +181,9 @@ private Q_SLOTS:
         });
         rig.send(QStringLiteral("db02"));
         QTRY_COMPARE(rig.results, (QList<bool>{false, true}));
-        QTRY_COMPARE(rig.server.events.size(), 6);
+        QTRY_COMPARE(rig.server.events.size(), 4);
         QVERIFY(rig.server.events.indexOf("close 1") < rig.server.events.indexOf("open 2"));
         QCOMPARE(rig.folder.logMessages(), (QStringList{failurePrefix + "451 try later", "db02サーバー障害の報告を行いました。 "}));
-    }
-
-    void replies_data()
-    {
-        QTest::addColumn<ByteList>("chunks");
-        QTest::addColumn<ByteList>("replies");   // "code|last line" (its first 12 bytes) of each
-        QTest::newRow("split anywhere") << ByteList{"25", "0-mx\r", "\n250", " ok", "\r\n"} << ByteList{"250|250 ok"};
-        QTest::newRow("two in one read") << ByteList{"220 hi\r\n250 ok\r\n"} << ByteList{"220|220 hi", "250|250 ok"};
-        QTest::newRow("unfinished") << ByteList{"250-mx\r\n250 ok"} << ByteList{};
-        QTest::newRow("final code differs") << ByteList{"250-a\r\n550 b\r\n"} << ByteList{"550|550 b"};
-        // A hostile server gets a refusal, not an ever-growing buffer, and
-        // the tail of an overlong line is never taken for a reply.
-        const QByteArray x(5000, 'x');
-        const QByteArray cut = "0|?" + QByteArray(11, 'x');
-        QTest::newRow("line without end") << ByteList{QByteArray(100000, 'x')} << ByteList{cut};
-        QTest::newRow("overlong line over reads") << ByteList{x.left(4500), x.left(500) + "\r", "\n250 ok\r\n"} << ByteList{cut, "250|250 ok"};
-        QTest::newRow("tail like a reply") << ByteList{x.left(4200), "250 ok\r\n"} << ByteList{cut};
-        QTest::newRow("endless continuation") << ByteList{QByteArray("250-more\r\n").repeated(300)} << ByteList{"0|250-more"};
-    }
-    void replies()
-    {
-        QFETCH(ByteList, chunks);
-        QFETCH(ByteList, replies);
-        SmtpReplyReader reader;
-        ByteList got;
-        for (const QByteArray &chunk : chunks) {
-            reader.feed(chunk);
-            while (std::optional<SmtpReply> reply = reader.take())
-                got.append(QByteArray::number(reply->code) + '|' + reply->lastLine().left(12));
-        }
-        QCOMPARE(got.mid(0, replies.size()), replies);
-        QVERIFY(reader.pendingSize() <= SmtpReplyReader::maxLineLength + 1);
     }
 
     void heloArgument_data()
@@ -231,8 +193,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("local");
         QTest::addColumn<QString>("expected");
         QTest::newRow("host and domain") << "mon" << "example.org" << "10.0.0.2" << "mon.example.org";
-        QTest::newRow("not a domain name") << "my_pc" << "lan" << "192.0.2.7" << "[192.0.2.7]";
-        QTest::newRow("ipv4 mapped") << "vm" << "" << "::ffff:192.0.2.7" << "[192.0.2.7]";
+        QTest::newRow("ipv4 mapped, not a domain name") << "my_pc" << "lan" << "::ffff:192.0.2.7" << "[192.0.2.7]";
         QTest::newRow("scoped ipv6") << "vm" << "" << "fe80::1%lo" << "[IPv6:fe80::1]";
     }
     void heloArgument()

@@ -7,28 +7,20 @@
 #include <QTcpSocket>
 
 #include <arpa/inet.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace Loopback
 {
-inline const QString address = QStringLiteral("127.0.0.1");
-
-// Counts the connections it accepts. HangUp closes each at once, Reset
-// resets it (a zero linger time makes the close an RST).
+// Counts the connections it accepts; hangUp closes each at once.
 class Listener
 {
 public:
-    enum Mode { Keep, HangUp, Reset };
-    explicit Listener(Mode mode = Keep, const QHostAddress &on = QHostAddress(QHostAddress::LocalHost))
+    explicit Listener(bool hangUp = false, const QHostAddress &on = QHostAddress(QHostAddress::LocalHost))
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, mode] {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, hangUp] {
             while (QTcpSocket *peer = m_server.nextPendingConnection()) {
                 ++m_accepted;
-                const linger noLinger{1, 0};
-                if (mode == Reset)
-                    ::setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
-                if (mode != Keep)
+                if (hangUp)
                     peer->abort();
             }
         });
@@ -59,26 +51,24 @@ public:
     {
         sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof addr;
-        ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), length);
-        ::listen(m_fd, 0);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &length);
+        ::bind(m_fds[0], reinterpret_cast<sockaddr *>(&addr), length);
+        ::listen(m_fds[0], 0);
+        ::getsockname(m_fds[0], reinterpret_cast<sockaddr *>(&addr), &length);
         m_port = QString::number(ntohs(addr.sin_port));
-        for (int &filler : m_fillers) {
-            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(filler, reinterpret_cast<sockaddr *>(&addr), length);
+        for (int i = 1; i < 5; ++i) {
+            m_fds[i] = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(m_fds[i], reinterpret_cast<sockaddr *>(&addr), length);
         }
     }
     ~HangingListener()
     {
-        for (int fd : m_fillers)
+        for (int fd : m_fds)
             ::close(fd);
-        ::close(m_fd);
     }
     QString port() const { return m_port; }
 
 private:
-    int m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int m_fds[5] = {::socket(AF_INET, SOCK_STREAM, 0)};
     QString m_port;
-    int m_fillers[4] = {};
 };
 }

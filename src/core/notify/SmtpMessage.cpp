@@ -97,12 +97,8 @@ QByteArray SmtpMessage::build(const MailSettings &settings, const QString &downS
     lines.append(TextCodec::encode(Clock::dateTimeText(now) + QStringLiteral(" 時点で")));
     lines.append(TextCodec::encode(QStringLiteral("「") + host + QStringLiteral("」の応答がありませんでした。 ")));
 
-    QByteArray data;
-    for (const QByteArray &line : std::as_const(lines)) {
-        if (line.startsWith('.'))
-            data.append('.');
-        data.append(line).append("\r\n");
-    }
-    data.append(".\r\n");
-    return data;
+    // Every line begins with a text of its own, never with a ".", so none
+    // needs doubling before the closing "." line.
+    lines.append(".");
+    return lines.join("\r\n") + "\r\n";
 }

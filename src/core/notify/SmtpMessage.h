@@ -12,8 +12,8 @@ class QHostAddress;
 namespace SmtpMessage
 {
 // The text of the DATA step, ready to send: headers, the Japanese subject as
-// an RFC 2047 encoded word, the three body lines in code page 932, lines
-// beginning with "." doubled, ending with CR LF "." CR LF.
+// an RFC 2047 encoded word, the three body lines in code page 932, ending
+// with CR LF "." CR LF.
 QByteArray build(const MailSettings &settings, const QString &downSystem, const QDateTime &now,
                  const QString &messageId);
 

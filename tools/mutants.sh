@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Plants one-line faults in the program, one at a time, and counts those the
+# test suite catches. Each fault is made in a scratch copy of the tree; only
+# what it touches is rebuilt, the whole suite is run, and the file is put back.
+# The faults are listed in tools/mutants.txt, one a line:
+#     FILE: TEXT ~> REPLACEMENT
+# where TEXT occurs exactly once in FILE (⏎ stands for a line end).
+# Usage: tools/mutants.sh [PATTERN]   (only the faults whose line holds PATTERN)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh test
+scratch=${SENTROVA_MUTANTS_DIR:-/tmp/sentrova-mutants}
+mkdir -p "$scratch/tree"
+tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch/tree"
+export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
+build() { cmake --build "$scratch/build" >"$scratch/build.log" 2>&1; }
+suite() { (cd "$scratch/build" && ctest -j2 --timeout 120 >"$scratch/test.log" 2>&1); }
+cmake -S "$scratch/tree" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=OFF \
+  -DSENTROVA_EXTRAS=OFF >/dev/null
+build && suite || { echo "the suite must pass before faults are planted (see $scratch/*.log)"; exit 1; }
+
+total=0 caught=0 survivors=()
+while IFS= read -r line; do
+  [[ -z "$line" || "$line" == \#* || "$line" != *"${1:-}"* ]] && continue
+  file="$scratch/tree/${line%%: *}" rest=${line#*: }
+  cp -p "$file" "$file.orig"
+  python3 - "$file" "${rest%% ~> *}" "${rest#* ~> }" <<'PY' || { mv "$file.orig" "$file"; echo "cannot plant: $line"; exit 1; }
+import sys
+path, text, replacement = (argument.replace("⏎", "\n") for argument in sys.argv[1:])
+source = open(path, encoding="utf-8").read()
+if source.count(text) != 1:
+    sys.exit("found %d times" % source.count(text))
+open(path, "w", encoding="utf-8").write(source.replace(text, replacement))
+PY
+  total=$((total + 1))
+  if ! build; then
+    echo "DOES NOT BUILD: $line"; mv "$file.orig" "$file"; touch "$file"; exit 1
+  elif suite; then
+    survivors+=("$line"); echo "survived: $line"
+  else
+    caught=$((caught + 1)); echo "caught:   $line"
+  fi
+  mv "$file.orig" "$file"
+  touch "$file"
+done < tools/mutants.txt
+build
+echo
+echo "faults caught: $caught of $total ($((100 * caught / (total > 0 ? total : 1)))%)"
+for survivor in "${survivors[@]}"; do echo "  survived: $survivor"; done
