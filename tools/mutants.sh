@@ -38,7 +38,8 @@ PY
   elif suite; then
     survivors+=("$line"); echo "survived: $line"
   else
-    caught=$((caught + 1)); echo "caught:   $line"
+    caught=$((caught + 1))
+    echo "caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$scratch/test.log" | paste -sd,): $line"
   fi
   mv "$file.orig" "$file"
   touch "$file"

@@ -72,7 +72,7 @@ done
 log="$program/Sentrova.Log"
 lines() { if [ -f "$log" ]; then iconv -f CP932 -t UTF-8 "$log" | grep -c -- "$1" || true; else echo 0; fi; }
 
-# cmdMonitor: 855 x 375 twips at (7560, 60) of the client area, below the menu
+# The start/stop button: 855 x 375 twips at (7560, 60) of the client area, below the menu
 # bar; its centre is pixel (532, 16) of the client area.
 click_monitor() {
   local menu_height

@@ -39,11 +39,11 @@ MailDialog::MailDialog(MailNotification &mail, QWidget *parent)
     setWindowTitle(QStringLiteral("Sentrova 環境設定"));
     createControls();
     mail.load();
-    const MailSettings &settings = mail.settings();
-    m_serverEdit->setText(settings.server);
-    m_senderEdit->setText(settings.sender);
+    const MailRoute &route = mail.route();
+    m_serverEdit->setText(route.server);
+    m_senderEdit->setText(route.sender);
     for (std::size_t i = 0; i < m_recipientEdits.size(); ++i)
-        m_recipientEdits.at(i)->setText(settings.recipients.at(i));
+        m_recipientEdits.at(i)->setText(route.recipients.at(i));
 }
 
 void MailDialog::createControls()
@@ -124,10 +124,10 @@ bool MailDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-MailSettings MailDialog::entered() const
+MailRoute MailDialog::entered() const
 {
-    MailSettings settings{m_serverEdit->text(), m_senderEdit->text(), {}};
+    MailRoute route{m_serverEdit->text(), m_senderEdit->text(), {}};
     for (std::size_t i = 0; i < m_recipientEdits.size(); ++i)
-        settings.recipients.at(i) = m_recipientEdits.at(i)->text();
-    return settings;
+        route.recipients.at(i) = m_recipientEdits.at(i)->text();
+    return route;
 }

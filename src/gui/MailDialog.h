@@ -6,7 +6,7 @@
 
 class MailNotification;
 class QLineEdit;
-struct MailSettings;
+struct MailRoute;
 
 // The mail settings window: the server, the sender and up to five recipients
 // of failure reports; save them, send a test report, or switch notification
@@ -23,7 +23,7 @@ protected:
 
 private:
     void createControls();
-    MailSettings entered() const;
+    MailRoute entered() const;
 
     MailNotification &m_mail;
     QLineEdit *m_serverEdit = nullptr;

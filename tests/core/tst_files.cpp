@@ -3,107 +3,66 @@
 #include "core/base/Clock.h"
 #include "core/base/SafeSave.h"
 #include "core/base/SettingsStore.h"
-#include "core/base/TextCodec.h"
-#include "core/log/EventLog.h"
 #include "core/statuspage/StatusPageSettings.h"
 #include "core/statuspage/StatusPageWriter.h"
+#include "core/log/EventLog.h"
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
 
 using Outcome = StatusPageWriter::Outcome;
 Q_DECLARE_METATYPE(QList<Host>)
 
-namespace
-{
-// A writer with its own folder and log.
-struct Rig
-{
-    TestFolder folder;
-    EventLog log{folder.path()};
-    StatusPageWriter writer{log};
-    QSignalSpy failed{&writer, &StatusPageWriter::failed};
-
-    Outcome write(const QList<Host> &hosts, const QString &root, const QString &enabled = "True", const QString &page = "index.html")
-    {
-        StatusPageSettings settings;
-        settings.folder = root;
-        settings.page = page;
-        settings.enabled = enabled;
-        return writer.write(hosts, settings);
-    }
-};
-}
-
+// The status page and the safe save under it.
 class TestFiles : public QObject
 {
     Q_OBJECT
 
+    TestFolder m_folder;
+    EventLog m_log{m_folder.path()};
+    StatusPageWriter m_writer{m_log};
+
+    Outcome write(const QList<Host> &hosts, const QString &folder, const QString &page = "index.html", const QString &on = "True")
+    {
+        return m_writer.write(hosts, StatusPageSettings{folder, page, on});
+    }
+
 private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
-    void cleanup() { Clock::setFixedTime({}); }
 
-    // Appended, never rewritten: date, time, three spaces, the message as it
-    // stands, CR LF, code page 932.
-    void logLines()
-    {
-        TestFolder folder;
-        const EventLog log(folder.path());
-        log.write(QStringLiteral("web01サーバー障害の報告を行いました。 "));
-        Clock::setFixedTime(QDateTime(QDate(2026, 1, 2), QTime(13, 4, 5)));
-        log.write(QString());
-        QCOMPARE(folder.readBytes("Sentrova.Log"), TextCodec::encode("2026/12/06 7:05:00   web01サーバー障害の報告を行いました。 \r\n"
-                                                                    "2026/01/02 13:04:05   \r\n"));
-    }
-
-    // Only the exact text "False" switches the page off, and then nothing is
-    // touched, not even a missing folder.
-    void pageSwitch_data()
-    {
-        QTest::addColumn<QString>("enabled");
-        QTest::newRow("False") << "False";
-        QTest::newRow("false") << "false";
-        QTest::newRow("empty") << "";
-    }
-    void pageSwitch()
-    {
-        QFETCH(QString, enabled);
-        Rig rig;
-        const bool on = enabled != "False";
-        QCOMPARE(rig.write({}, rig.folder.filePath(on ? "" : "missing"), enabled), on ? Outcome::Written : Outcome::Off);
-        QCOMPARE(QFile::exists(rig.folder.filePath("index.html")), on);
-        QVERIFY(rig.folder.logMessages().isEmpty());
-    }
-
-    // The whole page in code page 932 with CR LF, a row a host in list order.
+    // The whole page in code page 932 with CR LF, a row a host in list order;
+    // only the exact text "False" switches it off, and then nothing is touched.
     void pageBytes_data()
     {
+        QTest::addColumn<QString>("enabled");
         QTest::addColumn<QList<Host>>("hosts");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("no hosts") << QList<Host>{} << QStringList{};
+        QTest::newRow("off") << "False" << QList<Host>{} << QStringList{};
+        QTest::newRow("no hosts, \"false\" is on") << "false" << QList<Host>{} << QStringList{""};
         QTest::newRow("running, down, not yet probed")
-            << QList<Host>{{"192.168.0.10", "80", "サーバー稼動中"}, {"mail.example.jp", "25", "サーバーダウン"}, {"ns1", "53", ""}}
+            << "" << QList<Host>{{"192.168.0.10", "80", "サーバー稼動中"}, {"mail.example.jp", "25", "サーバーダウン"}, {"ns1", "53", ""}}
             << QStringList{"<tr><td>192.168.0.10</td><td>80</td><td>サーバー稼動中</td></tr>",
                            "<tr><td>mail.example.jp</td><td>25</td><td>サーバーダウン</td></tr>", "<tr><td>ns1</td><td>53</td><td></td></tr>"};
         QTest::newRow("markup escaped, outside code page 932 as references")
-            << QList<Host>{{"<script>", "8\"0", "A&B"}, {"m\u00fcnchen", "1", "\U0001F600"}}
+            << "True" << QList<Host>{{"<script>", "8\"0", "A&B"}, {"m\u00fcnchen", "1", "\U0001F600"}}
             << QStringList{"<tr><td>&lt;script&gt;</td><td>8&quot;0</td><td>A&amp;B</td></tr>",
                            "<tr><td>m&#252;nchen</td><td>1</td><td>&#128512;</td></tr>"};
     }
     void pageBytes()
     {
+        QFETCH(QString, enabled);
         QFETCH(QList<Host>, hosts);
         QFETCH(QStringList, lines);
-        Rig rig;
         // A folder text that ends in the separator, as a browse gives it.
-        const QString root = QDir::toNativeSeparators(rig.folder.path()) + QDir::separator();
-        QCOMPARE(rig.write(hosts, root, "True", "status.htm"), Outcome::Written);
+        const QString folder = QDir::toNativeSeparators(m_folder.filePath(enabled == "False" ? "missing" : "")) + QDir::separator();
+        QCOMPARE(write(hosts, folder, "status.htm", enabled), lines.isEmpty() ? Outcome::Off : Outcome::Written);
+        lines.removeAll("");
         const QStringList page = QStringList{"<html>", "<head><meta charset=\"Shift_JIS\"><title>サーバー監視報告</title></head>",
                                              "<body>", "<table border=1>", "<tr><td colspan=3>2026/12/06\u30007:05:00</td></tr>",
                                              "<tr><td>IPアドレス</td><td>ポート</td><td>ステータス</td></tr>"}
             + lines + QStringList{"</table>", "</body>", "</html>", ""};
-        QCOMPARE(rig.folder.readBytes("status.htm"), TextCodec::encode(page.join("\r\n")));
+        QCOMPARE(m_folder.readBytes("status.htm"), enabled == "False" ? QByteArray() : TextCodec::encode(page.join("\r\n")));
+        QVERIFY(m_folder.logMessages().isEmpty());
     }
 
     // A failed write is logged and told at every pass; the last good page
@@ -122,20 +81,20 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, page);
         QFETCH(int, rows);
-        Rig rig;
-        QCOMPARE(rig.write(QList<Host>(HostTableModel::maxWrittenRows, {"old", "80", {}}), rig.folder.path()), Outcome::Written);
-        const QByteArray lastGood = rig.folder.readBytes("index.html");
+        QSignalSpy failed(&m_writer, &StatusPageWriter::failed);
+        QCOMPARE(write(QList<Host>(HostTableModel::maxWrittenRows, {"old", "80", {}}), m_folder.path()), Outcome::Written);
+        const QByteArray lastGood = m_folder.readBytes("index.html");
         for (int call = 0; call < 2; ++call)
-            QCOMPARE(rig.write(QList<Host>(rows, {"new", "1", {}}), rig.folder.filePath(folder), "True", page), Outcome::Failed);
-        QCOMPARE(rig.folder.readBytes("index.html"), lastGood);
-        QCOMPARE(QDir(rig.folder.path()).entryList({"index*"}, QDir::Files), QStringList{"index.html"});
-        QCOMPARE(rig.folder.logMessages(), QStringList(2, SafeSave::failureLogText));
-        QCOMPARE(rig.failed.count(), 2);
-        QCOMPARE(rig.failed.first().first(), SafeSave::failureMessage);
+            QCOMPARE(write(QList<Host>(rows, {"new", "1", {}}), m_folder.filePath(folder), page), Outcome::Failed);
+        QCOMPARE(m_folder.readBytes("index.html"), lastGood);
+        QCOMPARE(QDir(m_folder.path()).entryList({"index*"}, QDir::Files), QStringList{"index.html"});
+        QCOMPARE(m_folder.logMessages(), QStringList(2, SafeSave::failureLogText));
+        QCOMPARE(failed, QList<QVariantList>(2, {SafeSave::failureMessage}));
+        QFile::remove(m_folder.filePath("Sentrova.Log"));
     }
 
-    // Every file saved as a whole goes through one helper: on a full disk it
-    // keeps the old file and leaves nothing half-written behind.
+    // On a full disk the one safe save keeps the old file and leaves nothing
+    // half-written behind.
     void safeSaveOnAFullDisk()
     {
         const QDir full(qEnvironmentVariable("SENTROVA_FULL_DIR"));
@@ -148,40 +107,19 @@ private Q_SLOTS:
         QCOMPARE(full.entryList(QDir::Files), QStringList({"filler", "old"}));
     }
 
-    void folderOfChosenFile_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("file in a folder") << "/var/www/html/default.htm" << "/var/www/html/";
-        QTest::newRow("file at the root") << "/x.txt" << "/";
-        QTest::newRow("no folder") << "x.txt" << "";
-    }
-    void folderOfChosenFile()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, folder);
-        QCOMPARE(StatusPageSettings::folderOf(QDir::toNativeSeparators(file)), QDir::toNativeSeparators(folder));
-    }
-
-    // Stored as typed; the window ticks its box only for the exact "True",
-    // while the writer stops only for the exact "False".
+    // Stored as typed; the settings window ticks its box only for the exact
+    // "True", while the writer stops only for the exact "False".
     void pageSettings()
     {
-        TestFolder folder;
         StatusPageSettings settings;
         settings.load();
         QCOMPARE(QStringList({settings.folder, settings.page, settings.enabled}),
                  QStringList({StatusPageSettings::defaultFolder(), "index.html", "False"}));
         StatusPageSettings::storeTexts(" /srv/a,b ", "");
-        StatusPageSettings::storeEnabled(true);
-        settings.load();
-        QCOMPARE(QStringList({settings.folder, settings.page, settings.enabled}), QStringList({" /srv/a,b ", "", "True"}));
         SettingsStore::write("wwwroot", "enable", "true");
-        QVERIFY(!settings.reloadEnabled());
-        QVERIFY(settings.pageEnabled());
-        StatusPageSettings::storeEnabled(false);
-        QVERIFY(!settings.reloadEnabled());
-        QVERIFY(!settings.pageEnabled());
+        QVERIFY(!settings.reloadEnabled() && settings.pageEnabled());
+        settings.load();
+        QCOMPARE(QStringList({settings.folder, settings.page, settings.enabled}), QStringList({" /srv/a,b ", "", "true"}));
     }
 };
 

@@ -28,8 +28,8 @@ int main(int argc, char *argv[])
         return 2;
     Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)));   // the checker knows the body
     const EventLog log(args.at(3));
-    const MailSettings settings{"127.0.0.1", "sentrova@example.org", {"ops@example.org", "", "boss@example.org"}};
-    SmtpReport report(settings, log);
+    const MailRoute route{"127.0.0.1", "sentrova@example.org", {"ops@example.org", "", "boss@example.org"}};
+    SmtpReport report(route, log);
     report.setPort(args.at(2).toUShort());
     report.setStepTimeout(10000);
     report.send(args.at(4), [](bool accepted) { QCoreApplication::exit(accepted ? 0 : 1); });

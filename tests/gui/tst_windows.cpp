@@ -8,16 +8,8 @@
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 // Each window's controls reach the core, and each shows what the core reports.
 class TestWindows : public QObject
@@ -84,7 +76,6 @@ private Q_SLOTS:
         QCOMPARE(find<QLabel>("progressPanel")->text(), "サーバダウン");
         QVERIFY(find("hostGrid")->isEnabled());
         QTRY_VERIFY(find<QProgressBar>("progressBar")->value() > 0);
-        QCOMPARE(find<QProgressBar>("progressBar")->maximum(), 50);
         button->click();
         QCOMPARE(button->text(), "開始");
         QCOMPARE(find<QProgressBar>("progressBar")->value(), 0);

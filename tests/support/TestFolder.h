@@ -30,8 +30,7 @@ public:
     QStringList logMessages() const
     {
         static const QRegularExpression stamp(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{1,2}:\\d{2}:\\d{2}   "));
-        QStringList messages = TextCodec::decode(readBytes("Sentrova.Log")).split("\r\n", Qt::SkipEmptyParts);
-        return messages.replaceInStrings(stamp, QString());
+        return TextCodec::decode(readBytes("Sentrova.Log")).split("\r\n", Qt::SkipEmptyParts).replaceInStrings(stamp, QString());
     }
     QStringList logTail(qsizetype n) const { return logMessages().mid(qMax(0, logMessages().size() - n)); }
 

@@ -15,22 +15,22 @@ QString pathIn(const QString &folder)
 }
 }
 
-std::optional<MailSettings> MailConfigFile::parse(const QByteArray &bytes)
+std::optional<MailRoute> MailConfigFile::parse(const QByteArray &bytes)
 {
     const QStringList fields = QuotedFields::parse(TextCodec::decodeFile(bytes));
     if (fields.size() < 7)
         return std::nullopt;
-    return MailSettings{fields.at(0), fields.at(1), {fields.at(2), fields.at(3), fields.at(4), fields.at(5), fields.at(6)}};
+    return MailRoute{fields.at(0), fields.at(1), {fields.at(2), fields.at(3), fields.at(4), fields.at(5), fields.at(6)}};
 }
 
-QByteArray MailConfigFile::serialize(const MailSettings &settings)
+QByteArray MailConfigFile::serialize(const MailRoute &route)
 {
-    QStringList fields{settings.server, settings.sender};
-    fields.append(QStringList(settings.recipients.cbegin(), settings.recipients.cend()));
+    QStringList fields{route.server, route.sender};
+    fields.append(QStringList(route.recipients.cbegin(), route.recipients.cend()));
     return TextCodec::encode(QLatin1Char('"') + fields.join(QStringLiteral("\",\"")) + QStringLiteral("\"\r\n"));
 }
 
-std::optional<MailSettings> MailConfigFile::load(const QString &folder)
+std::optional<MailRoute> MailConfigFile::load(const QString &folder)
 {
     QFile file(pathIn(folder));
     if (!file.open(QIODevice::ReadOnly))
@@ -38,7 +38,7 @@ std::optional<MailSettings> MailConfigFile::load(const QString &folder)
     return parse(file.readAll());
 }
 
-bool MailConfigFile::save(const QString &folder, const MailSettings &settings)
+bool MailConfigFile::save(const QString &folder, const MailRoute &route)
 {
-    return SafeSave::write(pathIn(folder), serialize(settings));
+    return SafeSave::write(pathIn(folder), serialize(route));
 }

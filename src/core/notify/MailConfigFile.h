@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/notify/MailSettings.h"
+#include "core/notify/MailRoute.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +14,11 @@
 namespace MailConfigFile
 {
 // Nothing when the text holds fewer than seven fields.
-std::optional<MailSettings> parse(const QByteArray &bytes);
+std::optional<MailRoute> parse(const QByteArray &bytes);
 // The file has no escape for a double quote: callers refuse such values.
-QByteArray serialize(const MailSettings &settings);
+QByteArray serialize(const MailRoute &route);
 
-std::optional<MailSettings> load(const QString &folder);
+std::optional<MailRoute> load(const QString &folder);
 // On failure the old file stays as it was.
-bool save(const QString &folder, const MailSettings &settings);
+bool save(const QString &folder, const MailRoute &route);
 }

@@ -19,19 +19,19 @@ void MailNotification::setOn(bool on)
 
 void MailNotification::load()
 {
-    const std::optional<MailSettings> loaded = MailConfigFile::load(m_folder);
+    const std::optional<MailRoute> loaded = MailConfigFile::load(m_folder);
     if (!loaded) {
         m_log.write(QStringLiteral("メール送信用環境設定の読み取りに失敗しました。"));
         return;
     }
-    m_settings = *loaded;
+    m_route = *loaded;
     setOn(true);
     m_log.write(QStringLiteral("メール送信用環境設定をロードしました。"));
 }
 
 // A value the file cannot carry is not taken at all. Values of an entry that
 // lacks a required one are taken but not saved; blanks count as filled.
-bool MailNotification::confirm(const MailSettings &entered)
+bool MailNotification::confirm(const MailRoute &entered)
 {
     QStringList values{entered.server, entered.sender};
     values.append(QStringList(entered.recipients.cbegin(), entered.recipients.cend()));
@@ -45,20 +45,20 @@ bool MailNotification::confirm(const MailSettings &entered)
             return false;
         }
     }
-    m_settings = entered;
+    m_route = entered;
     if (entered.server.isEmpty() || entered.sender.isEmpty() || entered.recipients.front().isEmpty()) {
         Q_EMIT userMessage(QStringLiteral("必要なパラメータがありません!"));
         return false;
     }
     setOn(true);
-    if (MailConfigFile::save(m_folder, m_settings))
+    if (MailConfigFile::save(m_folder, m_route))
         m_log.write(QStringLiteral("メール設定を保存しました。"));
     else
         m_log.write(QStringLiteral("メール送信用環境設定の保存に失敗しました。"));
     return true;
 }
 
-void MailNotification::sendTest(const MailSettings &entered)
+void MailNotification::sendTest(const MailRoute &entered)
 {
     if (!confirm(entered))
         return;

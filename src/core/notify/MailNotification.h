@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/notify/MailSettings.h"
+#include "core/notify/MailRoute.h"
 #include "core/notify/SmtpReport.h"
 
 #include <QObject>
@@ -19,7 +19,7 @@ class MailNotification : public QObject
 public:
     MailNotification(const QString &folder, const EventLog &log, QObject *parent = nullptr);
 
-    const MailSettings &settings() const { return m_settings; }
+    const MailRoute &route() const { return m_route; }
     bool isOn() const { return m_on; }
 
     // Reads the file and switches notification on; a failed read keeps the
@@ -28,10 +28,10 @@ public:
     // The dialog's OK: takes the entered settings, switches notification on
     // and saves them. False when they were refused (the reason is told); the
     // dialog then stays open.
-    bool confirm(const MailSettings &entered);
+    bool confirm(const MailRoute &entered);
     // The dialog's test: as confirm(), then a report for "システムテスト",
     // whose outcome is told when the server has answered.
-    void sendTest(const MailSettings &entered);
+    void sendTest(const MailRoute &entered);
     // The dialog's stop: off until the settings are next read.
     void switchOff();
 
@@ -47,7 +47,7 @@ private:
 
     QString m_folder;
     const EventLog &m_log;
-    MailSettings m_settings;
+    MailRoute m_route;
     bool m_on = false;
-    SmtpReport m_sender{m_settings, m_log};
+    SmtpReport m_sender{m_route, m_log};
 };

@@ -71,7 +71,7 @@ QString SmtpMessage::heloArgument(const QString &hostName, const QString &domain
     return QStringLiteral("[IPv6:") + bare.toString() + QLatin1Char(']');
 }
 
-QByteArray SmtpMessage::build(const MailSettings &settings, const QString &downSystem,
+QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
                               const QDateTime &now, const QString &messageId)
 {
     // The host's text goes into one body line; a line end in it must not
@@ -80,8 +80,8 @@ QByteArray SmtpMessage::build(const MailSettings &settings, const QString &downS
     host.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
 
     const QStringList headers{
-        QStringLiteral("From: ") + singleLine(settings.sender),
-        QStringLiteral("To: ") + singleLine(settings.addressed().join(QStringLiteral(", "))),
+        QStringLiteral("From: ") + singleLine(route.sender),
+        QStringLiteral("To: ") + singleLine(route.addressed().join(QStringLiteral(", "))),
         QStringLiteral("Date: ") + rfc5322Date(now),
         QStringLiteral("Message-ID: ") + singleLine(messageId),
         QStringLiteral("MIME-Version: 1.0"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/notify/MailSettings.h"
+#include "core/notify/MailRoute.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,7 +14,7 @@ namespace SmtpMessage
 // The text of the DATA step, ready to send: headers, the Japanese subject as
 // an RFC 2047 encoded word, the three body lines in code page 932, ending
 // with CR LF "." CR LF.
-QByteArray build(const MailSettings &settings, const QString &downSystem, const QDateTime &now,
+QByteArray build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
                  const QString &messageId);
 
 // "Sun, 06 Dec 2026 21:04:05 +0900", whatever the locale.

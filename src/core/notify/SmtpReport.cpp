@@ -15,9 +15,9 @@ const QString cannotConnect = QStringLiteral("接続できません");
 const QString noAnswer = QStringLiteral("応答がありません");
 }
 
-SmtpReport::SmtpReport(const MailSettings &settings, const EventLog &log, QObject *parent)
+SmtpReport::SmtpReport(const MailRoute &route, const EventLog &log, QObject *parent)
     : QObject(parent)
-    , m_configured(settings)
+    , m_configured(route)
     , m_log(log)
     , m_socket(new QTcpSocket(this))
     , m_stepTimer(new QTimer(this))
@@ -66,9 +66,9 @@ void SmtpReport::startNext()
     if (m_step != Step::Idle || m_queue.isEmpty())
         return;
     m_current = m_queue.dequeue();
-    m_settings = m_configured;
+    m_route = m_configured;
     m_recipients.clear();
-    for (const QString &recipient : m_settings.addressed())
+    for (const QString &recipient : m_route.addressed())
         m_recipients.append(SmtpMessage::singleLine(recipient));
     m_nextRecipient = 0;
     m_acceptedRecipients = 0;
@@ -80,7 +80,7 @@ void SmtpReport::startNext()
     m_socket->abort();
     m_step = Step::Connecting;
     m_stepTimer->start(m_stepTimeoutMs);
-    m_socket->connectToHost(SmtpMessage::singleLine(m_settings.server), m_port);
+    m_socket->connectToHost(SmtpMessage::singleLine(m_route.server), m_port);
 }
 
 void SmtpReport::onConnected()
@@ -169,7 +169,7 @@ void SmtpReport::handleReply(const SmtpReply &reply)
     case Step::Helo:
         if (code != 250)
             return fail(reasonOf(reply.lastLine()));
-        return sendLine("MAIL FROM:<" + TextCodec::encode(SmtpMessage::singleLine(m_settings.sender)) + '>',
+        return sendLine("MAIL FROM:<" + TextCodec::encode(SmtpMessage::singleLine(m_route.sender)) + '>',
                         Step::MailFrom);
     case Step::MailFrom:
         if (code != 250)
@@ -186,7 +186,7 @@ void SmtpReport::handleReply(const SmtpReply &reply)
             return fail(reasonOf(reply.lastLine()));
         const QString heloName = SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
         const QString idDomain = heloName.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : heloName;
-        m_socket->write(SmtpMessage::build(m_settings, m_current.downSystem, Clock::now(),
+        m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, Clock::now(),
                                             SmtpMessage::newMessageId(idDomain)));
         m_step = Step::Message;
         m_stepTimer->start(m_stepTimeoutMs);

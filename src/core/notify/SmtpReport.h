@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/notify/MailSettings.h"
+#include "core/notify/MailRoute.h"
 #include "core/notify/SmtpReply.h"
 
 #include <QObject>
@@ -30,8 +30,8 @@ public:
     static constexpr quint16 defaultPort = 25;
     static constexpr int defaultStepTimeoutMs = 30000;
 
-    // The settings are read as each dialogue begins.
-    SmtpReport(const MailSettings &settings, const EventLog &log, QObject *parent = nullptr);
+    // The route is read as each dialogue begins.
+    SmtpReport(const MailRoute &route, const EventLog &log, QObject *parent = nullptr);
     ~SmtpReport() override;
 
     void setPort(quint16 port) { m_port = port; }
@@ -67,7 +67,7 @@ private:
     void finish();
     QString reasonOf(const QByteArray &replyLine) const;
 
-    const MailSettings &m_configured;
+    const MailRoute &m_configured;
     const EventLog &m_log;
     QTcpSocket *m_socket = nullptr;
     QTimer *m_stepTimer = nullptr;
@@ -82,7 +82,7 @@ private:
     // The dialogue under way.
     Step m_step = Step::Idle;
     Request m_current;
-    MailSettings m_settings;
+    MailRoute m_route;
     QStringList m_recipients;
     qsizetype m_nextRecipient = 0;
     int m_acceptedRecipients = 0;

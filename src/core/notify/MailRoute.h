@@ -8,13 +8,13 @@
 // Where failure reports go: the SMTP server (port 25), the sender and up to
 // five recipients. The first recipient is always addressed, the others only
 // when not empty.
-struct MailSettings
+struct MailRoute
 {
     QString server;
     QString sender;
     std::array<QString, 5> recipients;
 
-    bool operator==(const MailSettings &) const = default;
+    bool operator==(const MailRoute &) const = default;
 
     // The recipients a report is sent to, in slot order.
     QStringList addressed() const
