@@ -22,11 +22,15 @@ void MonitorPass::start()
 {
     if (m_running)
         return;
+    ++m_generation;
     m_running = true;
     m_stopRequested = false;
     m_lastRow = m_hosts.rowCount() - 1;
     m_row = 0;
-    QTimer::singleShot(0, this, &MonitorPass::probeNextHost);
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (m_generation == generation)
+            probeNextHost();
+    });
 }
 
 void MonitorPass::requestStop()
@@ -37,15 +41,13 @@ void MonitorPass::requestStop()
 
 void MonitorPass::abandon()
 {
+    ++m_generation;
     m_running = false;
-    m_report = 0;
     m_probe.close();
 }
 
 void MonitorPass::probeNextHost()
 {
-    if (!m_running)
-        return;
     for (;; ++m_row) {
         if (m_stopRequested)
             return end(true);
@@ -94,17 +96,14 @@ void MonitorPass::onAttemptEnded(int state)
         return goOn();
     // The next host waits for the report, which always ends from the event
     // loop, possibly after this pass was abandoned.
-    const quint64 report = ++m_reportsAsked;
-    m_report = report;
-    m_mail.sender().send(m_address, [self = QPointer<MonitorPass>(this), report](bool) {
-        if (self && self->m_report == report)
+    m_mail.sender().send(m_address, [self = QPointer<MonitorPass>(this), generation = m_generation](bool) {
+        if (self && self->m_generation == generation)
             self->goOn();
     });
 }
 
 void MonitorPass::goOn()
 {
-    m_report = 0;
     m_probe.close();
     ++m_row;
     probeNextHost();

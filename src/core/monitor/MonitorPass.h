@@ -61,6 +61,7 @@ private:
     int m_row = -1;       // the row being probed
     QString m_address;    // of the host being probed
     QString m_port;
-    quint64 m_reportsAsked = 0;
-    quint64 m_report = 0;   // the report awaited; a late completion is ignored
+    // Counts passes begun or abandoned: a step or a report that ends after
+    // its pass was abandoned is ignored.
+    quint64 m_generation = 0;
 };

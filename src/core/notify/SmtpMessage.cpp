@@ -22,14 +22,9 @@ QByteArray encodedWord(const QString &text)
 {
     return "=?Shift_JIS?B?" + TextCodec::encode(text).toBase64() + "?=";
 }
-}
 
-QString SmtpMessage::singleLine(QString text)
-{
-    return text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-}
-
-QString SmtpMessage::rfc5322Date(const QDateTime &when)
+// "Sun, 06 Dec 2026 21:04:05 +0900", whatever the locale.
+QString rfc5322Date(const QDateTime &when)
 {
     static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -46,6 +41,12 @@ QString SmtpMessage::rfc5322Date(const QDateTime &when)
         .arg(offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
         .arg(absolute / 60, 2, 10, QLatin1Char('0'))
         .arg(absolute % 60, 2, 10, QLatin1Char('0'));
+}
+}
+
+QString SmtpMessage::singleLine(QString text)
+{
+    return text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
 }
 
 QString SmtpMessage::newMessageId(const QString &domain)

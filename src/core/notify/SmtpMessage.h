@@ -17,8 +17,6 @@ namespace SmtpMessage
 QByteArray build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
                  const QString &messageId);
 
-// "Sun, 06 Dec 2026 21:04:05 +0900", whatever the locale.
-QString rfc5322Date(const QDateTime &when);
 // "<unique@domain>".
 QString newMessageId(const QString &domain);
 

@@ -40,7 +40,7 @@ public:
     void setMachineName(const QString &hostName, const QString &domainName);
 
     // Queues a report; done(accepted) runs once its connection has closed.
-    void send(const QString &downSystem, Done done = {});
+    void send(const QString &downSystem, Done done);
 
 private:
     enum class Step { Idle, Connecting, Greeting, Helo, MailFrom, Recipient, Data, Message, Quit };

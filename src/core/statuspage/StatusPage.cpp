@@ -5,7 +5,9 @@
 
 #include <QDir>
 
-QString StatusPage::escaped(const QString &cellText)
+namespace
+{
+QString escaped(const QString &cellText)
 {
     // Exactly &, <, > and " are replaced; a character that code page 932
     // cannot hold becomes a numeric reference, so the browser still shows it.
@@ -18,6 +20,7 @@ QString StatusPage::escaped(const QString &cellText)
         out += TextCodec::canEncode(character) ? character : QStringLiteral("&#%1;").arg(quint32(codePoint));
     }
     return out;
+}
 }
 
 QByteArray StatusPage::compose(const QList<Host> &hosts, const QDateTime &when)

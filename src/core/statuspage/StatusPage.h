@@ -10,13 +10,11 @@
 // The status page: a small HTML table of every host with its port and its
 // status text, in code page 932 with CR LF after every line. The page says
 // which encoding it is in, so a browser or a web server that assumes another
-// one still shows the Japanese texts.
+// one still shows the Japanese texts. The cell texts come from the host list,
+// which anyone can edit: they are escaped so that no address can put markup
+// into the readers' browsers.
 namespace StatusPage
 {
-// The cell texts come from the host list, which anyone can edit: they are
-// escaped so that no address can put markup into the readers' browsers.
-QString escaped(const QString &cellText);
-
 QByteArray compose(const QList<Host> &hosts, const QDateTime &when);
 
 // The folder text, the platform's separator and the page name, joined as

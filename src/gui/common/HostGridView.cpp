@@ -8,6 +8,12 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+namespace
+{
+// How long the current row may lag behind the list's cursor.
+constexpr int followMs = 40;
+}
+
 HostGridView::HostGridView(QWidget *parent)
     : QTableView(parent)
 {

@@ -13,9 +13,6 @@ class HostGridView : public QTableView
     Q_OBJECT
 
 public:
-    // How long the current row may lag behind the list's cursor.
-    static constexpr int followMs = 40;
-
     explicit HostGridView(QWidget *parent = nullptr);
 
     void setHosts(HostTableModel *hosts);
