@@ -6,9 +6,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <arpa/inet.h>
-#include <unistd.h>
-
 namespace Loopback
 {
 // Counts the connections it accepts; hangUp closes each at once.
@@ -42,33 +39,24 @@ inline QString closedPort()
     return QString::number(server.serverPort());
 }
 
-// listen(fd, 0) and never accept: a few connections fill the accept queue,
-// after which Linux drops further SYNs and a connection attempt hangs.
+// A listener with the shortest accept queue that never accepts: a few
+// connections fill the queue, after which Linux drops further SYNs and a
+// connection attempt hangs.
 class HangingListener
 {
 public:
     HangingListener()
     {
-        sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t length = sizeof addr;
-        ::bind(m_fds[0], reinterpret_cast<sockaddr *>(&addr), length);
-        ::listen(m_fds[0], 0);
-        ::getsockname(m_fds[0], reinterpret_cast<sockaddr *>(&addr), &length);
-        m_port = QString::number(ntohs(addr.sin_port));
-        for (int i = 1; i < 5; ++i) {
-            m_fds[i] = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(m_fds[i], reinterpret_cast<sockaddr *>(&addr), length);
-        }
+        m_server.setListenBacklogSize(0);
+        m_server.listen(QHostAddress::LocalHost, 0);
+        m_server.pauseAccepting();
+        for (QTcpSocket &filler : m_fillers)
+            filler.connectToHost(QHostAddress::LocalHost, m_server.serverPort());
     }
-    ~HangingListener()
-    {
-        for (int fd : m_fds)
-            ::close(fd);
-    }
-    QString port() const { return m_port; }
+    QString port() const { return QString::number(m_server.serverPort()); }
 
 private:
-    int m_fds[5] = {::socket(AF_INET, SOCK_STREAM, 0)};
-    QString m_port;
+    QTcpServer m_server;
+    QTcpSocket m_fillers[4];
 };
 }
