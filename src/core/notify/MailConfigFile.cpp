@@ -25,9 +25,7 @@ std::optional<MailRoute> MailConfigFile::parse(const QByteArray &bytes)
 
 QByteArray MailConfigFile::serialize(const MailRoute &route)
 {
-    QStringList fields{route.server, route.sender};
-    fields.append(QStringList(route.recipients.cbegin(), route.recipients.cend()));
-    return TextCodec::encode(QLatin1Char('"') + fields.join(QStringLiteral("\",\"")) + QStringLiteral("\"\r\n"));
+    return TextCodec::encode(QLatin1Char('"') + route.values().join(QStringLiteral("\",\"")) + QStringLiteral("\"\r\n"));
 }
 
 std::optional<MailRoute> MailConfigFile::load(const QString &folder)

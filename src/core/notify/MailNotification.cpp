@@ -33,9 +33,7 @@ void MailNotification::load()
 // lacks a required one are taken but not saved; blanks count as filled.
 bool MailNotification::confirm(const MailRoute &entered)
 {
-    QStringList values{entered.server, entered.sender};
-    values.append(QStringList(entered.recipients.cbegin(), entered.recipients.cend()));
-    for (const QString &value : std::as_const(values)) {
+    for (const QString &value : entered.values()) {
         if (value.contains(QLatin1Char('"'))) {
             Q_EMIT userMessage(QStringLiteral("設定値に \" (ダブルクォート) は使用できません。"));
             return false;

@@ -16,6 +16,12 @@ struct MailRoute
 
     bool operator==(const MailRoute &) const = default;
 
+    // All seven values, in the order of the settings file.
+    QStringList values() const
+    {
+        return QStringList{server, sender} + QStringList(recipients.cbegin(), recipients.cend());
+    }
+
     // The recipients a report is sent to, in slot order.
     QStringList addressed() const
     {
