@@ -127,9 +127,10 @@ private Q_SLOTS:
         QTest::newRow("reopened: the list as saved") << line("a", "1") << QStringList{"add|b|2", "pick|0", "delete", "reopen"}
                                                      << QStringList{} << QStringList{"b|2|"} << QStringList{"b|2|"} << line("b", "2");
         // The file grew by hand after start-up: a delete past the main list's
-        // end leaves it alone, and its only row is blanked, never removed.
-        QTest::newRow("rows missing in the main list") << line("a", "1") << QStringList{"reopen|" + two + "c,3", "pick|2", "delete", "pick|0", "delete"}
-                                                       << QStringList{} << QStringList{"b|2|"} << QStringList{"||"} << line("b", "2");
+        // end leaves it alone; an add goes to its own end.
+        QTest::newRow("rows missing in the main list") << line("a", "1") << QStringList{"reopen|" + two, "pick|1", "delete", "add|c|3"}
+                                                       << QStringList{} << QStringList{"a|1|", "c|3|"} << QStringList{"a|1|on", "c|3|"}
+                                                       << line("a", "1") + line("c", "3");
         QTest::newRow("save fails, the change stays") << QByteArray() << QStringList{"unwritable", "add|web|80"}
                                                       << QStringList{SafeSave::failureMessage} << QStringList{"web|80|"}
                                                       << QStringList{"web|80|"} << QByteArray();

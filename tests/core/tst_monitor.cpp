@@ -171,6 +171,9 @@ private Q_SLOTS:
         Loopback::Listener listener;
         Rig rig({"127.0.0.1|" + listener.port(), "127.0.0.1|" + Loopback::closedPort()});
         QSignalSpy pages(&rig.schedule, &MonitorSchedule::passFinished);
+        // Settings stored since start-up take effect at the start.
+        StatusPageSettings::storeTexts(rig.folder.path(), "status.htm");
+        StatusPageSettings::storeEnabled(true);
         QElapsedTimer clock;
         clock.start();
         rig.program.toggleMonitoring("1");
@@ -182,6 +185,7 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logTail(2), QStringList({started, downLine}));
         QCOMPARE(rig.statuses(), QStringList({running, down}));
         QCOMPARE(rig.schedule.state(), State::Idle);
+        QVERIFY(TextCodec::decode(rig.folder.readBytes("status.htm")).contains("<td>サーバーダウン</td>"));
         // The timed pass one interval later, then its wait.
         QVERIFY(pages.wait(3000));
         QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
