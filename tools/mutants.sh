@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
 scratch=${SENTROVA_MUTANTS_DIR:-/tmp/sentrova-mutants}
-mkdir -p "$scratch/tree"
+rm -rf "$scratch/tree" && mkdir -p "$scratch/tree"
 tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch/tree"
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 build() { cmake --build "$scratch/build" >"$scratch/build.log" 2>&1; }
