@@ -65,6 +65,16 @@ private Q_SLOTS:
         QVERIFY(m_folder.logMessages().isEmpty());
     }
 
+    // The page of the end-to-end test, which nginx serves and Chromium renders.
+    void pageForABrowser()
+    {
+        const QString folder = qEnvironmentVariable("SENTROVA_PAGE_DIR");
+        if (folder.isEmpty())
+            QSKIP("run by tests/e2e/nginx_chromium_e2e.sh");
+        const QList<Host> hosts{{"192.168.0.10", "80", "サーバー稼動中"}, {"mail.example.jp", "25", "サーバーダウン"}, {"<b>x</b>", "53", ""}};
+        QCOMPARE(write(hosts, folder), Outcome::Written);
+    }
+
     // A failed write is logged and told at every pass; the last good page
     // stays as it was and no partial file is left behind.
     void failureKeepsLastPage_data()

@@ -165,6 +165,22 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logMessages(), (QStringList{failurePrefix + "451 try later", "db02サーバー障害の報告を行いました。 "}));
     }
 
+    // The report of the end-to-end test, to aiosmtpd or, once it is stopped,
+    // to nobody.
+    void reportToARealServer()
+    {
+        const QString folder = qEnvironmentVariable("SENTROVA_SMTP_FOLDER");
+        if (folder.isEmpty())
+            QSKIP("run by tests/e2e/aiosmtpd_e2e.py");
+        const EventLog log(folder);
+        const MailRoute route{"127.0.0.1", "sentrova@example.org", {"ops@example.org", "", "boss@example.org"}};
+        SmtpReport report(route, log);
+        report.setPort(quint16(qEnvironmentVariableIntValue("SENTROVA_SMTP_PORT")));
+        QList<bool> results;
+        report.send("web01.example.jp", [&results](bool accepted) { results.append(accepted); });
+        QTRY_COMPARE_WITH_TIMEOUT(results, QList<bool>{!qEnvironmentVariableIsSet("SENTROVA_SMTP_STOPPED")}, 30000);
+    }
+
     // HELO names the machine, or the address of its end of the connection.
     void heloArgument()
     {

@@ -2,7 +2,7 @@
 # The status page end to end: written by the program's writer, served by
 # Debian's nginx on a free loopback port, rendered by Debian's headless
 # Chromium, which must show the Japanese texts and the escaped address.
-# Usage: nginx_chromium_e2e.sh E2E_TOOL
+# Usage: nginx_chromium_e2e.sh TST_FILES
 set -euo pipefail
 PATH=$PATH:/usr/sbin
 work=$(mktemp -d)
@@ -15,7 +15,7 @@ trap cleanup EXIT
 # nginx's workers may run as another user: they must reach the page.
 chmod 755 "$work"
 mkdir -m 755 "$work/www" "$work/nginx"
-"$1" page "$work/www" index.html 192.168.0.10 80 "サーバー稼動中" mail.example.jp 25 "サーバーダウン" "<b>x</b>" 53 ""
+SENTROVA_PAGE_DIR="$work/www" "$1" pageForABrowser
 
 # A port found free can be taken before nginx binds it: try a few.
 for attempt in 1 2 3; do
