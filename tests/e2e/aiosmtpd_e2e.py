@@ -10,52 +10,46 @@ import sys
 import tempfile
 
 
-def serve(folder):
-    """The server process: prints its port and keeps each message as N.eml."""
+class Keep:
+    """Keeps each message in the folder given, named by its recipients."""
+
+    async def handle_DATA(self, server, session, envelope):
+        with open("%s/%s.eml" % (sys.argv[2], "+".join(envelope.rcpt_tos)), "wb") as f:
+            f.write(b"X-From: " + envelope.mail_from.encode() + b"\r\n" + envelope.original_content)
+        return "250 2.0.0 accepted"
+
+
+async def serve():
     from aiosmtpd.smtp import SMTP
-
-    class Keep:
-        async def handle_DATA(self, server, session, envelope):
-            with open("%s/%s.eml" % (folder, "+".join(envelope.rcpt_tos)), "wb") as f:
-                f.write(b"X-From: " + envelope.mail_from.encode() + b"\r\n" + envelope.original_content)
-            return "250 2.0.0 accepted"
-
-    async def main():
-        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep()), "127.0.0.1", 0)
-        print(server.sockets[0].getsockname()[1], flush=True)
-        await server.serve_forever()
-
-    asyncio.run(main())
+    server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep()), "127.0.0.1", 0)
+    print(server.sockets[0].getsockname()[1], flush=True)
+    await server.serve_forever()
 
 
-if sys.argv[1] == "--serve":
-    sys.exit(serve(sys.argv[2]))
-host = "web01.example.jp"
-
-
-def report(work, port, stopped):
-    """The program's own sender, in its test's function that reports to a real server."""
+def report(port, stopped):
+    """The program's sender, run by its test's function; 0 when accepted, or refused if stopped."""
     env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen")
-    if stopped:
-        env["SENTROVA_SMTP_STOPPED"] = "1"
+    env.update({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {})
     return subprocess.run([sys.argv[1], "reportToARealServer"], env=env, timeout=90).returncode
 
 
-
+if sys.argv[1] == "--serve":
+    sys.exit(asyncio.run(serve()))
 with tempfile.TemporaryDirectory() as work:
     server = subprocess.Popen([sys.executable, __file__, "--serve", work], stdout=subprocess.PIPE, text=True)
     port = server.stdout.readline().strip()
     print("aiosmtpd on 127.0.0.1:%s, pid %d" % (port, server.pid))
-    sent = report(work, port, False)
+    accepted_test = report(port, False)
     server.kill()
     server.wait()
-    after_stop = report(work, port, True)
+    refused_test = report(port, True)
     with open(work + "/ops@example.org+boss@example.org.eml", "rb") as f:
         message = email.message_from_bytes(f.read(), policy=email.policy.default)
     with open(work + "/Sentrova.Log", "rb") as f:
         log = [line.split("   ", 1)[1] for line in f.read().decode("cp932").split("\r\n") if line]
+host = "web01.example.jp"
 checks = {
-    "accepted, then refused once stopped": (sent, after_stop) == (0, 0),
+    "accepted, then refused once stopped": accepted_test == 0 and refused_test == 0,
     "envelope and headers": (message["X-From"], message["To"]) == ("sentrova@example.org", "ops@example.org, boss@example.org"),
     "subject": message["Subject"] == "サーバー監視報告",
     "body": message.get_content().splitlines() == ["障害が検出されました。", "2026/12/06 9:05:07 時点で",
