@@ -10,6 +10,27 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
 scratch=${SENTROVA_MUTANTS_DIR:-/tmp/sentrova-mutants}
+pattern=${1:-}
+faults=$(grep -v "^#" tools/mutants.txt | grep -F -- "$pattern" | grep .) || { echo "no fault matches $pattern"; exit 1; }
+
+# plant ROOT [LINE]: plants the fault of LINE under ROOT; without LINE, checks
+# that every chosen fault can be planted there.
+plant() {
+  python3 - "$@" <<'PY'
+import sys
+root, lines = sys.argv[1], sys.argv[2:] or sys.stdin.read().splitlines()
+for line in lines:
+    path, rest = line.split(": ", 1)
+    text, replacement = (part.replace("⏎", "\n") for part in rest.split(" ~> ", 1))
+    source = open(root + "/" + path, encoding="utf-8").read()
+    if source.count(text) != 1:
+        sys.exit("found %d times: %s" % (source.count(text), line))
+    if len(sys.argv) > 2:
+        open(root + "/" + path, "w", encoding="utf-8").write(source.replace(text, replacement))
+PY
+}
+plant . <<<"$faults"
+
 rm -rf "$scratch/tree" && mkdir -p "$scratch/tree"
 tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch/tree"
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
@@ -21,17 +42,9 @@ build && suite || { echo "the suite must pass before faults are planted (see $sc
 
 total=0 caught=0 survivors=()
 while IFS= read -r line; do
-  [[ -z "$line" || "$line" == \#* || "$line" != *"${1:-}"* ]] && continue
-  file="$scratch/tree/${line%%: *}" rest=${line#*: }
+  file="$scratch/tree/${line%%: *}"
   cp -p "$file" "$file.orig"
-  python3 - "$file" "${rest%% ~> *}" "${rest#* ~> }" <<'PY' || { mv "$file.orig" "$file"; echo "cannot plant: $line"; exit 1; }
-import sys
-path, text, replacement = (argument.replace("⏎", "\n") for argument in sys.argv[1:])
-source = open(path, encoding="utf-8").read()
-if source.count(text) != 1:
-    sys.exit("found %d times" % source.count(text))
-open(path, "w", encoding="utf-8").write(source.replace(text, replacement))
-PY
+  plant "$scratch/tree" "$line"
   total=$((total + 1))
   if ! build; then
     echo "DOES NOT BUILD: $line"; mv "$file.orig" "$file"; touch "$file"; exit 1
@@ -43,7 +56,7 @@ PY
   fi
   mv "$file.orig" "$file"
   touch "$file"
-done < tools/mutants.txt
+done <<<"$faults"
 build
 echo
 echo "faults caught: $caught of $total ($((100 * caught / (total > 0 ? total : 1)))%)"

@@ -63,7 +63,6 @@ class TestMonitor : public QObject
 
 private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
-    void cleanup() { Clock::setFixedTime({}); }
 
     // The port column gives the number it begins with, if it is a port.
     void portText()
