@@ -33,6 +33,8 @@ plant . <<<"$faults"
 
 # The scratch copy: a file whose content changed since the last run is copied
 # anew and so is newer than what was built from it; the others keep their time.
+# A run cut short while a fault was planted leaves its build untrusted.
+if find "$scratch/tree" -name '*.orig' 2>/dev/null | grep -q .; then rm -rf "$scratch/tree" "$scratch/build"; fi
 rm -rf "$scratch/stage" && mkdir -p "$scratch/stage" "$scratch/tree"
 tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch/stage"
 (cd "$scratch/stage" && find . -type f) | while IFS= read -r f; do
@@ -52,15 +54,16 @@ while IFS= read -r line; do
   plant "$scratch/tree" "$line"
   total=$((total + 1))
   if ! build; then
-    echo "DOES NOT BUILD: $line"; mv "$file.orig" "$file"; touch "$file"; exit 1
+    echo "DOES NOT BUILD: $line"; touch "$file.orig"; mv "$file.orig" "$file"; exit 1
   elif suite; then
     survivors+=("$line"); echo "survived: $line"
   else
     caught=$((caught + 1))
     echo "caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$scratch/test.log" | paste -sd,): $line"
   fi
+  # Newer than the build of the fault, and put back in one step.
+  touch "$file.orig"
   mv "$file.orig" "$file"
-  touch "$file"
 done <<<"$faults"
 build
 echo
