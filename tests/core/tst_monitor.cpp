@@ -117,7 +117,6 @@ private Q_SLOTS:
                                                         "メール送信用環境設定の読み取りに失敗しました。", "Sentrova起動完了"})
                                                + QStringList(after == down ? 1 : 0, "「" + address + "」はダウンしています。"));
         QCOMPARE(rig.program.hosts().cursor(), peer == "blank" ? -1 : 0);
-        QCOMPARE(rig.pass.probe().state(), int(ProbeSocket::Closed));
     }
 
     // While notification is on each down host is reported, and the next host

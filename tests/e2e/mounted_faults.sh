@@ -1,12 +1,10 @@
 #!/bin/bash
-# Runs a test with what only root can stage, in a mount namespace of its own
-# so that nothing is seen outside it:
-#   SENTROVA_FULL_DIR    a 64 KiB tmpfs holding a file "old" and filled up
-#   SENTROVA_RO_DIR      a read-only view of SENTROVA_RO_SOURCE
-#   SENTROVA_MULTI_ADDRESS_HOST  a name whose first address (127.0.0.3)
-#                        differs from its second (127.0.0.2)
-# Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
-# Exit status 77 (registered with CTest as a skip) when it cannot be staged.
+# Runs a test with what only root can stage, in a mount namespace of its own:
+# SENTROVA_FULL_DIR, a 64 KiB tmpfs holding a file "old" and filled up;
+# SENTROVA_RO_DIR, a read-only view of SENTROVA_RO_SOURCE; and the name
+# SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
+# second is 127.0.0.2. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
+# Exit status 77 (a skip for CTest) when it cannot be staged.
 set -u
 multi=sentrova-multi.test
 skip() { echo "skipped: $1"; exit 77; }

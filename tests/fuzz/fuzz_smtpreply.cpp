@@ -15,13 +15,12 @@ QList<QList<QByteArray>> readInReads(const QByteArray &stream, qsizetype readSiz
     for (qsizetype at = 0; at < stream.size() || at == 0; at += readSize) {
         reader.feed(stream.mid(at, readSize));
         while (std::optional<SmtpReply> reply = reader.take()) {
-            if (reply->lines.isEmpty() || reply->lines.size() > SmtpReplyReader::maxLines
-                || (reply->code != 0 && reply->lastLine().left(3).toInt() != reply->code))
+            bool bounded = !reply->lines.isEmpty() && reply->lines.size() <= SmtpReplyReader::maxLines
+                && (reply->code == 0 || reply->lastLine().left(3).toInt() == reply->code);
+            for (const QByteArray &line : reply->lines)
+                bounded = bounded && line.size() <= SmtpReplyReader::maxLineLength + 1 && !line.contains('\n');
+            if (!bounded)
                 std::abort();
-            for (const QByteArray &line : reply->lines) {
-                if (line.size() > SmtpReplyReader::maxLineLength + 1 || line.contains('\n'))
-                    std::abort();
-            }
             replies.append(reply->lines);
         }
         if (reader.pendingSize() > SmtpReplyReader::maxLineLength + 1)
@@ -33,10 +32,8 @@ QList<QList<QByteArray>> readInReads(const QByteArray &stream, qsizetype readSiz
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size == 0)
-        return 0;
-    const QByteArray stream(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
-    if (readInReads(stream, qMax<qsizetype>(1, stream.size())) != readInReads(stream, data[0] % 64 + 1))
+    const QByteArray stream(reinterpret_cast<const char *>(data + (size > 0)), qsizetype(size) - (size > 0));
+    if (size > 0 && readInReads(stream, stream.size() + 1) != readInReads(stream, data[0] % 64 + 1))
         std::abort();
     return 0;
 }

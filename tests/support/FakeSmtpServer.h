@@ -5,15 +5,14 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// An SMTP server on 127.0.0.1 that records what it receives and answers from
-// a table, so that a test can make it refuse, fall silent or hang up at any
+// An SMTP server on 127.0.0.1 that records the commands and the message it
+// receives and answers from a table, so that a test can make it refuse, fall silent or hang up at any
 // step.
 class FakeSmtpServer : public QObject
 {
 public:
     struct Session
     {
-        QByteArray received;          // every byte, in order
         QList<QByteArray> commands;   // the command lines, without CR LF
         QByteArray message;           // after DATA's reply, to "." CR LF included
         bool closed = false;
@@ -56,9 +55,7 @@ private:
 
     void read(QTcpSocket *socket, Session &session)
     {
-        const QByteArray bytes = socket->readAll();
-        session.received += bytes;
-        session.pending += bytes;
+        session.pending += socket->readAll();
         for (qsizetype end; (end = session.pending.indexOf(session.inData ? "\r\n.\r\n" : "\r\n")) >= 0;) {
             const QByteArray part = session.pending.left(end + (session.inData ? 5 : 0));
             session.pending.remove(0, end + (session.inData ? 5 : 2));
