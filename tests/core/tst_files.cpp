@@ -2,7 +2,6 @@
 
 #include "core/base/Clock.h"
 #include "core/base/SafeSave.h"
-#include "core/base/SettingsStore.h"
 #include "core/statuspage/StatusPageSettings.h"
 #include "core/statuspage/StatusPageWriter.h"
 #include "core/log/EventLog.h"
@@ -120,18 +119,6 @@ private Q_SLOTS:
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), "old\n");
         QCOMPARE(folder.entryList({"old*"}, QDir::Files), QStringList{"old"});
-    }
-
-    // Stored as typed; the settings window ticks its box only for the exact
-    // "True", while the writer stops only for the exact "False".
-    void pageSettings()
-    {
-        StatusPageSettings settings;
-        settings.load();
-        QCOMPARE(QStringList({settings.folder, settings.page, settings.enabled}),
-                 QStringList({StatusPageSettings::defaultFolder(), "index.html", "False"}));
-        SettingsStore::write("wwwroot", "enable", "true");
-        QVERIFY(!settings.reloadEnabled() && settings.pageEnabled());
     }
 };
 

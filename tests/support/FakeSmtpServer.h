@@ -6,8 +6,8 @@
 #include <QTcpSocket>
 
 // An SMTP server on 127.0.0.1 that records the commands and the message it
-// receives and answers from a table, so that a test can make it refuse, fall silent or hang up at any
-// step.
+// receives and answers from a table, so that a test can make it refuse, fall
+// silent or hang up at any step.
 class FakeSmtpServer : public QObject
 {
 public:
@@ -29,7 +29,6 @@ public:
         {"RCPT", {"250 2.1.5 Ok\r\n"}}, {"DATA", {"354 go on\r\n"}}, {"END", {"250 2.0.0 Ok: queued\r\n"}},
         {"QUIT", {"221 2.0.0 Bye\r\n"}}};
     QList<Session> sessions;
-    QStringList events;   // "open 1", "close 1", ... as seen
 
     FakeSmtpServer()
     {
@@ -37,12 +36,8 @@ public:
             while (QTcpSocket *socket = m_server.nextPendingConnection()) {
                 const int index = int(sessions.size());
                 sessions.append(Session{});
-                events.append(QStringLiteral("open %1").arg(index + 1));
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] { read(socket, sessions[index]); });
-                connect(socket, &QTcpSocket::disconnected, this, [this, index] {
-                    sessions[index].closed = true;
-                    events.append(QStringLiteral("close %1").arg(index + 1));
-                });
+                connect(socket, &QTcpSocket::disconnected, this, [this, index] { sessions[index].closed = true; });
                 answer(socket, sessions[index], "GREETING");
             }
         });
