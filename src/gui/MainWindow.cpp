@@ -79,7 +79,6 @@ void MainWindow::createControls()
     m_hostPanel = panels[0];
     m_progressPanel = panels[1];
     m_notificationPanel = panels[2];
-    m_hostPanel->setText(QStringLiteral("Sentrova v1.0"));
 }
 
 void MainWindow::createMenu()
@@ -133,6 +132,7 @@ void MainWindow::bindProgram()
         // The grid takes no input while a pass walks it.
         m_hostGrid->setEnabled(state != MonitorSchedule::State::Passing);
     });
+    m_hostPanel->setText(MonitorSchedule::stoppedHostText);
     connect(&schedule, &MonitorSchedule::hostTextChanged, m_hostPanel, &QLabel::setText);
     connect(&schedule, &MonitorSchedule::progressTextChanged, m_progressPanel, &QLabel::setText);
     connect(&schedule, &MonitorSchedule::lastPassChanged, this, [this](const QString &text) {

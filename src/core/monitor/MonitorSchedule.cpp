@@ -82,7 +82,7 @@ void MonitorSchedule::stop()
     m_waitTimer.stop();
     m_waiting.reset();
     setState(State::Stopped);
-    Q_EMIT hostTextChanged(QStringLiteral("Sentrova v1.0"));
+    Q_EMIT hostTextChanged(stoppedHostText);
     Q_EMIT progressTextChanged(stoppedText);
     m_pass.requestStop();
     m_log.write(stoppedText);
