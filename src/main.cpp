@@ -1,4 +1,5 @@
 #include "core/Program.h"
+#include "core/base/ProgramFolder.h"
 #include "gui/MainWindow.h"
 #include "gui/common/Appearance.h"
 #include "gui/common/DisplayCheck.h"
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Sentrova"));
     Appearance::install();
 
-    Program program(QCoreApplication::applicationDirPath());
+    Program program(ProgramFolder::choose(QCoreApplication::applicationDirPath()));
     program.startUp();
     MainWindow window(program);
     QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -1,6 +1,9 @@
 #include "TestFolder.h"
 
+#include "core/Program.h"
 #include "core/base/Clock.h"
+#include "core/base/ProgramFolder.h"
+#include "core/hosts/HostListEditor.h"
 #include "core/base/SafeSave.h"
 #include "core/statuspage/StatusPageSettings.h"
 #include "core/statuspage/StatusPageWriter.h"
@@ -100,6 +103,37 @@ private Q_SLOTS:
         QCOMPARE(m_folder.logMessages(), QStringList(2, SafeSave::failureLogText));
         QCOMPARE(failed, QList<QVariantList>(2, {SafeSave::failureMessage}));
         QFile::remove(m_folder.filePath("Sentrova.Log"));
+    }
+
+    // Every file follows one folder: the program's own while it may write
+    // there, else the per-user data folder of the user's home, made if missing.
+    void programFolder_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("perUserThere");
+        QTest::newRow("writable program folder") << false << false;
+        QTest::newRow("read-only, per-user folder made") << true << false;
+        QTest::newRow("read-only, per-user folder there") << true << true;
+    }
+    void programFolder()
+    {
+        QFETCH(bool, readOnly);
+        QFETCH(bool, perUserThere);
+        TestFolder home, program;
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("XDG_DATA_HOME");
+        QString folder = qEnvironmentVariable("SENTROVA_RO_DIR", program.path());
+        if (readOnly && QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner) && QFileInfo(folder).isWritable())
+            QSKIP("root may write to any folder not mounted read-only: run by tests/e2e/mounted_faults.sh");
+        if (perUserThere)
+            QDir().mkpath(home.filePath(".local/share/Sentrova"));
+        folder = ProgramFolder::choose(readOnly ? folder : program.path());
+        QCOMPARE(folder, readOnly ? home.filePath(".local/share/Sentrova") : program.path());
+        Program sentrova(folder);
+        sentrova.startUp();
+        QVERIFY(sentrova.mail().confirm({"mx", "s@x", {"r@x"}}) && HostListEditor(sentrova.hosts(), folder, sentrova.log()).add("db", "1"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"MailConfig.ini", "Sentrova.ini", "Sentrova.Log"}));
+        QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // Every file saved as a whole goes through one helper: on a full disk,
