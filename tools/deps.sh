@@ -5,8 +5,9 @@ set -euo pipefail
 build=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-ipafont-gothic)
 # Real peers for the end-to-end tests: an SMTP server, a web server and a
 # browser, all started on loopback by the tests themselves; strace injects a
-# failing rename.
-testing=(xvfb xauth python3-aiosmtpd nginx-light chromium strace)
+# failing rename; the package is made and checked with Debian's own tools.
+testing=(xvfb xauth python3-aiosmtpd nginx-light chromium strace
+         dpkg-dev lintian appstream desktop-file-utils)
 
 wanted=("${build[@]}")
 [ "${1:-run}" = test ] && wanted+=("${testing[@]}")

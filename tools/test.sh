@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One command from a fresh Debian 12 machine to the whole test suite: the
-# ordinary build, then the same tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the run.
+# ordinary build and its Debian package, then the same tests built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails the
+# run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
@@ -9,6 +10,7 @@ tools/deps.sh test
 export QT_QPA_PLATFORM=offscreen
 tools/build.sh build Release
 (cd build && ctest --output-on-failure --timeout 300)
+tools/package.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSENTROVA_SANITIZE=ON -DSENTROVA_EXTRAS=OFF >/dev/null
 cmake --build build-asan

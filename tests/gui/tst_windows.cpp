@@ -3,6 +3,7 @@
 #include "core/Program.h"
 #include "core/base/SettingsStore.h"
 #include "gui/MainWindow.h"
+#include "gui/common/Appearance.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
@@ -78,6 +79,8 @@ private Q_SLOTS:
         QCOMPARE(button->text(), "開始");
         QCOMPARE(find<QProgressBar>("progressBar")->value(), 0);
 
+        Appearance::install();
+        QCOMPARE(m_window->windowIcon().availableSizes().size(), 7);
         // The check mark and the panel show the switch, however often the item is chosen.
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "障害通知オン");
         QWidget *mail = open("notificationAction", "mailDialog");

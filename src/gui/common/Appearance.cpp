@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 
 void Appearance::install()
 {
     const QString family = QStringLiteral("ＭＳ Ｐゴシック");
     QFont::insertSubstitutions(family, {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
     QApplication::setFont(QFont(family, 9));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/sentrova-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 }
