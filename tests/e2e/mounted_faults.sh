@@ -1,7 +1,7 @@
 #!/bin/bash
 # Runs a test with what only root can stage, in a mount namespace of its own:
 # SENTROVA_FULL_DIR, a 64 KiB tmpfs holding a file "old" and filled up;
-# SENTROVA_RO_DIR, a read-only view of SENTROVA_RO_SOURCE; and the name
+# SENTROVA_RO_DIR, an empty read-only folder; and the name
 # SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
 # second is 127.0.0.2. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
 # Exit status 77 (a skip for CTest) when it cannot be staged.
@@ -29,6 +29,6 @@ echo old > "$work/full/old"
 cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
-export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_RO_SOURCE="$work/ro-source"
+export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro"
 export SENTROVA_MULTI_ADDRESS_HOST="$multi"
 "$@"

@@ -15,7 +15,7 @@ trap cleanup EXIT
 # nginx's workers may run as another user: they must reach the page.
 chmod 755 "$work"
 mkdir -m 755 "$work/www" "$work/nginx"
-SENTROVA_PAGE_DIR="$work/www" "$1" pageForABrowser
+SENTROVA_PAGE_DIR="$work/www" "$1" "pageBytes:running, down, not yet probed, markup escaped"
 
 # A port found free can be taken before nginx binds it: try a few.
 for attempt in 1 2 3; do
@@ -27,7 +27,7 @@ events { worker_connections 16; }
 http {
   access_log off;
   client_body_temp_path $work/nginx/body;
-  types { text/html html; }
+  types { text/html html htm; }
   server { listen 127.0.0.1:$port; root $work/www; }
 }
 CONF
@@ -42,7 +42,7 @@ echo "nginx pid $nginx_pid on 127.0.0.1:$port"
 
 timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync \
-  --user-data-dir="$work/profile" --dump-dom "http://127.0.0.1:$port/index.html" >"$work/dom.html" 2>/dev/null
+  --user-data-dir="$work/profile" --dump-dom "http://127.0.0.1:$port/status.htm" >"$work/dom.html" 2>/dev/null
 # The address stays text: its markup never reaches the page's own.
 for text in "サーバー監視報告" "IPアドレス" "ステータス" "サーバー稼動中" "サーバーダウン" "<td>&lt;b&gt;x&lt;/b&gt;</td>"; do
   grep -qF -- "$text" "$work/dom.html" && echo "found: $text" || { echo "MISSING: $text"; exit 1; }
