@@ -3,6 +3,7 @@
 #include "core/Program.h"
 #include "core/base/Clock.h"
 #include "core/base/ProgramFolder.h"
+#include "core/base/SettingsStore.h"
 #include "core/hosts/HostListEditor.h"
 #include "core/base/SafeSave.h"
 #include "core/statuspage/StatusPageSettings.h"
@@ -122,6 +123,35 @@ private Q_SLOTS:
         sentrova.startUp();
         QVERIFY(sentrova.mail().confirm({"mx", "s@x", {"r@x"}}) && HostListEditor(sentrova.hosts(), folder, sentrova.log()).add("db", "1"));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"MailConfig.ini", "Sentrova.ini", "Sentrova.Log"}));
+    }
+
+    // One message is one line of the log, whatever its text holds.
+    void logLine_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("line ends, controls, separators") << "a\r\nb\nc\x1b[1m\x07\u0085d\u2028e" << "a  b c [1m  d e";
+        QTest::newRow("outside code page 932") << "m\u00fcnchen \U0001F600 \u301c" << "m?nchen ? ?";
+    }
+    void logLine()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, line);
+        TestFolder folder;
+        EventLog(folder.path()).write(message);
+        QCOMPARE(folder.logMessages(), QStringList{line});
+    }
+
+    // A hand-edited value with a comma is the user's text, not a list.
+    void handEditedSettings()
+    {
+        TestFolder folder;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        SettingsStore::write("Interval", "Sec", "1,5");
+        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "1,5");
+        folder.writeBytes("Sentrova/Sentrova.conf", "[Interval]\nSec=10,20\n\n[wwwroot]\ndir = /srv/a, b\n");
+        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "10,20");
+        QCOMPARE(SettingsStore::read("wwwroot", "dir", {}), "/srv/a, b");
     }
 
     // A line the log file cannot take goes to standard error instead.

@@ -12,9 +12,20 @@ constexpr const char codecName[] = "windows-31j";
 QByteArray TextCodec::encode(const QString &text)
 {
     QStringEncoder encoder(codecName);
-    if (!encoder.isValid())
-        return text.toLatin1();
-    return encoder.encode(text);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+    // The converter writes FC FC for a character it cannot hold, bytes that
+    // no reader decodes; a question mark keeps the file readable.
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QStringEncoder one(codecName);
+        const QByteArray encoded = one.encode(QStringView(text).mid(i, length));
+        bytes += one.hasError() ? QByteArray("?") : encoded;
+        i += length - 1;
+    }
+    return bytes;
 }
 
 bool TextCodec::canEncode(const QString &text)
@@ -36,4 +47,9 @@ QString TextCodec::decodeFile(const QByteArray &bytes)
     if (bytes.startsWith(utf8Mark))
         return QString::fromUtf8(bytes.mid(utf8Mark.size()));
     return decode(bytes);
+}
+
+bool TextCodec::isAvailable()
+{
+    return QStringEncoder(codecName).isValid() && QStringDecoder(codecName).isValid();
 }

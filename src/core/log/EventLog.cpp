@@ -13,10 +13,27 @@ EventLog::EventLog(const QString &folder)
 {
 }
 
+namespace
+{
+// A host text or a server reply may hold line ends and other control
+// characters; in the log they would start lines of their own.
+QString oneLine(QString message)
+{
+    for (QChar &c : message) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return message;
+}
+}
+
 void EventLog::write(const QString &message) const
 {
     const QDateTime now = Clock::now();
-    const QString text = Clock::dateText(now) + QLatin1Char(' ') + Clock::timeText(now) + QStringLiteral("   ") + message;
+    const QString text =
+        Clock::dateText(now) + QLatin1Char(' ') + Clock::timeText(now) + QStringLiteral("   ") + oneLine(message);
     const QByteArray line = TextCodec::encode(text) + "\r\n";
     QFile file(m_path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size() && file.flush())

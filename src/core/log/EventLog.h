@@ -11,6 +11,7 @@ class EventLog
 public:
     explicit EventLog(const QString &folder);
 
+    // One call, one line: control characters of the message become spaces.
     // Never fails towards the caller: a line that cannot be written goes to
     // standard error instead.
     void write(const QString &message) const;
