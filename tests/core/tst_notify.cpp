@@ -17,6 +17,7 @@ namespace
 {
 const QString failurePrefix = QStringLiteral("「web01」のサーバー障害の報告に失敗しました。 ");
 const QString made = QStringLiteral("web01サーバー障害の報告を行いました。 ");
+const ByteList opening{"EHLO monitor.example.org", "HELO monitor.example.org"};
 const QByteArray mailFile = "\"127.0.0.1\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n";
 
 // A sender wired to a test folder's log and a fake server.
@@ -40,9 +41,10 @@ struct Rig
     }
 };
 
+// The server of a test does not know EHLO unless told to.
 ByteList commandsFor(const ByteList &recipients, const ByteList &tail = {"DATA", "QUIT"})
 {
-    ByteList commands{"HELO monitor.example.org", "MAIL FROM:<sentrova@example.org>"};
+    ByteList commands = opening + ByteList{"MAIL FROM:<sentrova@example.org>"};
     for (const QByteArray &recipient : recipients)
         commands.append("RCPT TO:<" + recipient + '>');
     return commands + tail;
@@ -57,45 +59,68 @@ private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7), QTimeZone(9 * 3600))); }
 
     // The whole conversation for one way the server behaves ("VERB:reply"
-    // replaces the server's replies); outcome is "ok" or the reason in the
-    // failure log line.
+    // replaces the server's replies); the log lines it leaves, the last of
+    // them the outcome.
     void dialogue_data()
     {
         QTest::addColumn<QStringList>("recipients");
         QTest::addColumn<ByteList>("server");
         QTest::addColumn<ByteList>("commands");
-        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QStringList>("log");
+        const auto failed = [](const QString &reason) { return QStringList{failurePrefix + reason}; };
+        const auto refused = [](const QString &to, const QString &reply) {
+            return QStringLiteral("「web01」のサーバー障害の報告を<%1>に送れませんでした。 %2").arg(to, reply);
+        };
         const QStringList ops{"ops@example.org"}, two{"ops@example.org", "gone@example.org"};
         const ByteList toOps = commandsFor({"ops@example.org"});
         const ByteList toTwo = commandsFor({"ops@example.org", "gone@example.org"});
-        QTest::newRow("one recipient") << ops << ByteList{} << toOps << "ok";
-        QTest::newRow("slot 1 always, empty slots skipped") << QStringList{"", "b@x", "", "d@x"} << ByteList{}
-                                                            << commandsFor({"", "b@x", "d@x"}) << "ok";
+        const QStringList ok{made};
+        QTest::newRow("one recipient, HELO after EHLO") << ops << ByteList{} << toOps << ok;
+        QTest::newRow("EHLO offers 8BITMIME") << ops << ByteList{"EHLO:250-fake.test\r\n250-SIZE 9\r\n250 8bitmime\r\n"}
+                                              << ByteList{opening.at(0), "MAIL FROM:<sentrova@example.org> BODY=8BITMIME",
+                                                          "RCPT TO:<ops@example.org>", "DATA", "QUIT"} << ok;
+        QTest::newRow("EHLO without 8BITMIME") << ops << ByteList{"EHLO:250-fake.test 8BITMIME\r\n250 SIZE 9\r\n"}
+                                               << toOps.mid(0, 1) + toOps.mid(2) << ok;
+        QTest::newRow("empty slots skipped") << QStringList{"a@x", "", "c@x"} << ByteList{} << commandsFor({"a@x", "c@x"}) << ok;
         QTest::newRow("multi-line replies, bare line ends")
-            << ops << ByteList{"GREETING:220-fake.test\r\n220 ready\r\n", "HELO:250-x\n250\n"} << toOps << "ok";
-        QTest::newRow("greeting refused") << ops << ByteList{"GREETING:554 go away\r\n"} << ByteList{"QUIT"} << "554 go away";
-        QTest::newRow("HELO refused") << ops << ByteList{"HELO:501 Syntax\r\n"} << ByteList{"HELO monitor.example.org", "QUIT"} << "501 Syntax";
-        QTest::newRow("MAIL refused") << ops << ByteList{"MAIL:553 sender rejected\r\n"} << commandsFor({}, {"QUIT"}) << "553 sender rejected";
-        QTest::newRow("DATA refused") << ops << ByteList{"DATA:554 No valid recipients\r\n"} << toOps << "554 No valid recipients";
-        QTest::newRow("message refused") << ops << ByteList{"END:552 too big\r\n"} << toOps << "552 too big";
-        QTest::newRow("second recipient refused") << two << ByteList{"RCPT:250 ok\r\n", "RCPT:550 no\r\n"} << toTwo << "ok";
-        QTest::newRow("first forwarded") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo << "ok";
+            << ops << ByteList{"GREETING:220-fake.test\r\n220 ready\r\n", "HELO:250-x\n250\n"} << toOps << ok;
+        QTest::newRow("greeting refused") << ops << ByteList{"GREETING:554 go away\r\n"} << ByteList{"QUIT"} << failed("554 go away");
+        QTest::newRow("HELO refused") << ops << ByteList{"HELO:501 Syntax\r\n"} << opening + ByteList{"QUIT"} << failed("501 Syntax");
+        QTest::newRow("MAIL refused") << ops << ByteList{"MAIL:553 sender rejected\r\n"} << commandsFor({}, {"QUIT"}) << failed("553 sender rejected");
+        QTest::newRow("reply with control characters") << ops << ByteList{"MAIL:553 \x1b[1mno\x07pe\r\n"} << commandsFor({}, {"QUIT"})
+                                                       << failed("553 [1mnope");
+        QTest::newRow("long reply cut") << ops << ByteList{"MAIL:553 " + QByteArray(300, 'x') + "\r\n"} << commandsFor({}, {"QUIT"})
+                                        << failed("553 " + QString(196, 'x') + "…");
+        QTest::newRow("DATA refused") << ops << ByteList{"DATA:554 No valid recipients\r\n"} << toOps << failed("554 No valid recipients");
+        QTest::newRow("message refused") << ops << ByteList{"END:552 too big\r\n"} << toOps << failed("552 too big");
+        QTest::newRow("second recipient refused") << two << ByteList{"RCPT:250 ok\r\n", "RCPT:550 5.1.1 User unknown\r\n"} << toTwo
+                                                  << QStringList{refused("gone@example.org", "550 5.1.1 User unknown"), made};
+        QTest::newRow("first forwarded") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo
+                                         << QStringList{refused("gone@example.org", "550 no"), made};
         QTest::newRow("every recipient refused")
             << two << ByteList{"RCPT:550 first\r\n", "RCPT:550 second\r\n"}
-            << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"}) << "550 second";
+            << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"})
+            << QStringList{refused("ops@example.org", "550 first"), refused("gone@example.org", "550 second"), failurePrefix + "550 second"};
         // A server that greeted is still told QUIT, but not waited for.
-        QTest::newRow("no greeting") << ops << ByteList{"GREETING:silent"} << ByteList{} << "応答がありません";
-        QTest::newRow("silent after the message") << ops << ByteList{"END:silent"} << toOps << "応答がありません";
-        QTest::newRow("nothing listening") << ops << ByteList{"port:closed"} << ByteList{} << "接続できません";
-        QTest::newRow("no server name") << ops << ByteList{"server:"} << ByteList{} << "接続できません";
-        QTest::newRow("hangs up after RCPT") << ops << ByteList{"RCPT:hang up"} << commandsFor({"ops@example.org"}, {}) << "応答がありません";
+        QTest::newRow("no greeting") << ops << ByteList{"GREETING:silent"} << ByteList{} << failed("応答がありません");
+        QTest::newRow("silent after the message") << ops << ByteList{"END:silent"} << toOps << failed("応答がありません");
+        QTest::newRow("nothing listening") << ops << ByteList{"port:closed"} << ByteList{} << failed("接続できません");
+        QTest::newRow("no server name") << ops << ByteList{"server:"} << ByteList{} << failed("接続できません");
+        QTest::newRow("hangs up after RCPT") << ops << ByteList{"RCPT:hang up"} << commandsFor({"ops@example.org"}, {}) << failed("応答がありません");
+        // Nothing is sent from the null sender, to nobody, or in bytes a server cannot read.
+        const QStringList noAddress = failed("送信者または受信者が設定されていません");
+        const QStringList notAscii = failed("送信者または受信者のアドレスに使用できない文字が含まれています");
+        QTest::newRow("no sender") << ops << ByteList{"sender:"} << ByteList{} << noAddress;
+        QTest::newRow("first recipient empty") << QStringList{"", "b@x"} << ByteList{} << ByteList{} << noAddress;
+        QTest::newRow("sender beyond ASCII") << ops << ByteList{"sender:s\xc3\xbc@x"} << ByteList{} << notAscii;
+        QTest::newRow("recipient beyond ASCII") << QStringList{"a@x", "\u3042@x"} << ByteList{} << ByteList{} << notAscii;
     }
     void dialogue()
     {
         QFETCH(QStringList, recipients);
         QFETCH(ByteList, server);
         QFETCH(ByteList, commands);
-        QFETCH(QString, outcome);
+        QFETCH(QStringList, log);
         Rig rig;
         for (qsizetype i = 0; i < recipients.size(); ++i)
             rig.route.recipients.at(i) = recipients.at(i);
@@ -107,19 +132,31 @@ private Q_SLOTS:
             rig.report.setPort(Loopback::closedPort().toUShort());
         if (replies.contains("server"))
             rig.route.server.clear();
+        if (replies.contains("sender"))
+            rig.route.sender = QString::fromUtf8(replies["sender"].first());
         if (server.join().contains("silent"))
             rig.report.setStepTimeout(300);
         rig.send();
         QTRY_COMPARE(rig.results.size(), 1);
-        QCOMPARE(rig.results.first(), outcome == "ok");
+        QCOMPARE(rig.results.first(), log.last() == made);
         QTRY_VERIFY(rig.server.sessions.isEmpty() || rig.server.sessions.at(0).closed);
         QCOMPARE(rig.server.sessions.value(0).commands, commands);
-        QCOMPARE(rig.folder.logMessages(), QStringList{outcome == "ok" ? made : failurePrefix + outcome});
+        QCOMPARE(rig.folder.logMessages(), log);
     }
 
+    // The same body bytes go out as they are to a server that offered
+    // 8BITMIME, in base64 to any other.
+    void messageBytes_data()
+    {
+        QTest::addColumn<QByteArray>("ehlo");
+        QTest::newRow("8-bit") << QByteArray("250-fake.test\r\n250 8BITMIME\r\n");
+        QTest::newRow("base64") << QByteArray("502 no\r\n");
+    }
     void messageBytes()
     {
+        QFETCH(QByteArray, ehlo);
         Rig rig;
+        rig.server.replies["EHLO"] = {ehlo};
         rig.route.recipients.at(2) = QStringLiteral("boss@example.org");
         rig.send();
         QTRY_COMPARE(rig.results, QList<bool>{true});
@@ -130,9 +167,16 @@ private Q_SLOTS:
                                                 "2026/12/06 9:05:07 時点で\r\n「web01」の応答がありませんでした。 \r\n.\r\n");
         QByteArray message = rig.server.sessions.at(0).message;
         message.replace(QRegularExpression("<[0-9a-f-]{36}@monitor.example.org>").match(message).captured().toLatin1(), "<@>");
+        const qsizetype bodyAt = message.indexOf("\r\n\r\n") + 4;
+        if (ehlo.startsWith("502")) {
+            const QByteArray lines = message.mid(bodyAt).chopped(3);
+            for (const QByteArray &line : lines.split('\n'))
+                QVERIFY(line.size() <= 77);
+            message = message.left(bodyAt).replace("base64", "8bit") + QByteArray::fromBase64(lines) + ".\r\n";
+        }
         QCOMPARE(message, TextCodec::encode(expected));
         // A line end in the host text stays on its one body line.
-        const QByteArray forged = SmtpMessage::build(rig.route, "a\r\n.\r\nQUIT", Clock::now(), "<id@x>");
+        const QByteArray forged = SmtpMessage::build(rig.route, "a\r\n.\r\nQUIT", Clock::now(), "<id@x>", SmtpMessage::BodyEncoding::EightBit);
         QCOMPARE(forged.count("\r\n.\r\n"), 1);
         QVERIFY(forged.contains("a  .  QUIT"));
     }
@@ -224,7 +268,8 @@ private Q_SLOTS:
         const EventLog log(folder.path());
         MailNotification mail(folder.path(), log);
         const MailRoute route{"127.0.0.1", "s@x", {"a@x", "", "c@x", "", ""}};
-        for (const QByteArray &bytes : {mailFile, QByteArray("a,b,c,d,e,f"), QByteArray("127.0.0.1\n  s@x\r\na@x  \n\"\"\nc@x\n\"\"\n\"\"")}) {
+        for (const QByteArray &bytes : {mailFile, QByteArray("a,b,c,d,e,f"), QByteArray("127.0.0.1\n  s@x\r\na@x  \n\"\"\nc@x\n\"\"\n\"\""),
+                                        QByteArray("127.0.0.1\r\ns@x\r\na@x\r\n\r\nc@x\r\n\r\n\r\n")}) {
             folder.writeBytes("MailConfig.ini", bytes);
             mail.switchOff();
             mail.load();
@@ -234,7 +279,8 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(folder.filePath("MailConfig.ini")) && QDir(folder.path()).mkdir("MailConfig.ini"));
         QVERIFY(mail.confirm(mail.route()));
         QCOMPARE(folder.logMessages(), QStringList({"メール送信用環境設定をロードしました。", "メール送信用環境設定の読み取りに失敗しました。",
-                                                    "メール送信用環境設定をロードしました。", "メール送信用環境設定の保存に失敗しました。"}));
+                                                    "メール送信用環境設定をロードしました。", "メール送信用環境設定をロードしました。",
+                                                    "メール送信用環境設定の保存に失敗しました。"}));
     }
 };
 

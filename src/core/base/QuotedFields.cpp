@@ -13,24 +13,28 @@ bool endsUnquoted(QChar c)
 }
 }
 
-QStringList QuotedFields::parse(const QString &text)
+QStringList QuotedFields::parse(const QString &text, BlankLine blankLine)
 {
     QStringList fields;
     const qsizetype n = text.size();
     qsizetype i = 0;
     bool afterComma = false;   // a field is owed even if the line ends now
+    bool lineStart = true;
     while (i < n) {
         while (i < n && text.at(i) == QLatin1Char(' '))
             ++i;
         if (i == n)
             break;
         if (isLineEnd(text.at(i))) {
-            if (afterComma)
+            if (afterComma || (lineStart && blankLine == BlankLine::EmptyField))
                 fields.append(QString());
             afterComma = false;
-            ++i;
+            lineStart = true;
+            // CR LF is one line end.
+            i += text.at(i) == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n') ? 2 : 1;
             continue;
         }
+        lineStart = false;
         if (text.at(i) == QLatin1Char('"')) {
             const qsizetype close = text.indexOf(QLatin1Char('"'), i + 1);
             const qsizetype end = close < 0 ? n : close;

@@ -9,8 +9,8 @@
 
 // "MailConfig.ini" in the program folder: one line of seven quoted fields
 // (server, sender, recipients 1 to 5), CR LF, code page 932. The reader is
-// lenient: it also takes the values one a line, quoted or not, and ignores
-// anything after the seventh.
+// lenient: it also takes the values one a line, quoted or not (a blank line
+// is an empty value), and ignores anything after the seventh.
 namespace MailConfigFile
 {
 // Nothing when the text holds fewer than seven fields.

@@ -72,13 +72,14 @@ QString SmtpMessage::heloArgument(const QString &hostName, const QString &domain
     return QStringLiteral("[IPv6:") + bare.toString() + QLatin1Char(']');
 }
 
-QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
-                              const QDateTime &now, const QString &messageId)
+QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
+                              const QString &messageId, BodyEncoding encoding)
 {
     // The host's text goes into one body line; a line end in it must not
     // end the body early.
     QString host = downSystem;
     host.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const bool eightBit = encoding == BodyEncoding::EightBit;
 
     const QStringList headers{
         QStringLiteral("From: ") + singleLine(route.sender),
@@ -87,19 +88,27 @@ QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
         QStringLiteral("Message-ID: ") + singleLine(messageId),
         QStringLiteral("MIME-Version: 1.0"),
         QStringLiteral("Content-Type: text/plain; charset=Shift_JIS"),
-        QStringLiteral("Content-Transfer-Encoding: 8bit"),
+        QStringLiteral("Content-Transfer-Encoding: ") + (eightBit ? QStringLiteral("8bit") : QStringLiteral("base64")),
     };
     QList<QByteArray> lines;
     for (const QString &header : headers)
         lines.append(TextCodec::encode(header));
     lines.append("Subject: " + encodedWord(subjectText));
     lines.append(QByteArray());
-    lines.append(TextCodec::encode(QStringLiteral("障害が検出されました。")));
-    lines.append(TextCodec::encode(Clock::dateTimeText(now) + QStringLiteral(" 時点で")));
-    lines.append(TextCodec::encode(QStringLiteral("「") + host + QStringLiteral("」の応答がありませんでした。 ")));
+    const QByteArray body = TextCodec::encode(QStringLiteral("障害が検出されました。\r\n") + Clock::dateTimeText(now)
+                                              + QStringLiteral(" 時点で\r\n「") + host
+                                              + QStringLiteral("」の応答がありませんでした。 "));
+    if (eightBit) {
+        lines.append(body);
+    } else {
+        // Lines of 76 characters at most; decoded, the same body bytes.
+        const QByteArray encoded = (body + "\r\n").toBase64();
+        for (qsizetype at = 0; at < encoded.size(); at += 76)
+            lines.append(encoded.mid(at, 76));
+    }
 
-    // Every line begins with a text of its own, never with a ".", so none
-    // needs doubling before the closing "." line.
+    // Every body line begins with a text of its own or a base64 character,
+    // never with a ".", so none needs doubling before the closing "." line.
     lines.append(".");
     return lines.join("\r\n") + "\r\n";
 }

@@ -11,11 +11,15 @@ class QHostAddress;
 // The pieces of a failure report that depend on nothing but their inputs.
 namespace SmtpMessage
 {
+// 8-bit body bytes only go to a server that offered 8BITMIME; any other
+// gets the same bytes in base64.
+enum class BodyEncoding { EightBit, Base64 };
+
 // The text of the DATA step, ready to send: headers, the Japanese subject as
 // an RFC 2047 encoded word, the three body lines in code page 932, ending
 // with CR LF "." CR LF.
 QByteArray build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
-                 const QString &messageId);
+                 const QString &messageId, BodyEncoding encoding);
 
 // "<unique@domain>".
 QString newMessageId(const QString &domain);

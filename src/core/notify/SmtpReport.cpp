@@ -13,6 +13,24 @@ namespace
 {
 const QString cannotConnect = QStringLiteral("接続できません");
 const QString noAnswer = QStringLiteral("応答がありません");
+const QString noAddress = QStringLiteral("送信者または受信者が設定されていません");
+const QString notAscii = QStringLiteral("送信者または受信者のアドレスに使用できない文字が含まれています");
+constexpr qsizetype maxReasonLength = 200;
+
+bool isPlainAscii(const QString &address)
+{
+    return std::all_of(address.cbegin(), address.cend(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+}
+
+// The keyword lines of an EHLO reply follow its greeting line.
+bool offersEightBitMime(const SmtpReply &reply)
+{
+    for (qsizetype i = 1; i < reply.lines.size(); ++i) {
+        if (reply.lines.at(i).mid(4).split(' ').first().toUpper() == "8BITMIME")
+            return true;
+    }
+    return false;
+}
 }
 
 SmtpReport::SmtpReport(const MailRoute &route, const EventLog &log, QObject *parent)
@@ -75,7 +93,16 @@ void SmtpReport::startNext()
     m_lastRefusal.clear();
     m_greeted = false;
     m_accepted = false;
+    m_eightBitMime = false;
     m_reader = SmtpReplyReader();
+
+    // Without an envelope address the server would take "<>", the null
+    // sender of bounces, or refuse; an address beyond ASCII it cannot read.
+    const QStringList envelope = QStringList{SmtpMessage::singleLine(m_route.sender)} + m_recipients;
+    if (envelope.contains(QString()))
+        return fail(noAddress);
+    if (!std::all_of(envelope.cbegin(), envelope.cend(), isPlainAscii))
+        return fail(notAscii);
 
     m_socket->abort();
     m_step = Step::Connecting;
@@ -163,31 +190,39 @@ void SmtpReport::handleReply(const SmtpReply &reply)
     case Step::Greeting: {
         if (code != 220)
             return fail(reasonOf(reply.lastLine()));
-        const QString name = SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
-        return sendLine("HELO " + name.toLatin1(), Step::Helo);
+        return sendLine("EHLO " + heloName().toLatin1(), Step::Ehlo);
     }
+    case Step::Ehlo:
+        if (code != 250)
+            return sendLine("HELO " + heloName().toLatin1(), Step::Helo);
+        m_eightBitMime = offersEightBitMime(reply);
+        return sendMailFrom();
     case Step::Helo:
         if (code != 250)
             return fail(reasonOf(reply.lastLine()));
-        return sendLine("MAIL FROM:<" + TextCodec::encode(SmtpMessage::singleLine(m_route.sender)) + '>',
-                        Step::MailFrom);
+        return sendMailFrom();
     case Step::MailFrom:
         if (code != 250)
             return fail(reasonOf(reply.lastLine()));
         return sendNextRecipient();
     case Step::Recipient:
-        if (code == 250 || code == 251)
+        if (code == 250 || code == 251) {
             ++m_acceptedRecipients;
-        else
+        } else {
             m_lastRefusal = reply.lastLine();
+            m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告を<")
+                        + m_recipients.at(m_nextRecipient - 1) + QStringLiteral(">に送れませんでした。 ")
+                        + reasonOf(m_lastRefusal));
+        }
         return sendNextRecipient();
     case Step::Data: {
         if (code != 354)
             return fail(reasonOf(reply.lastLine()));
-        const QString heloName = SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
-        const QString idDomain = heloName.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : heloName;
-        m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, Clock::now(),
-                                            SmtpMessage::newMessageId(idDomain)));
+        const QString name = heloName();
+        const QString idDomain = name.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : name;
+        m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, Clock::now(), SmtpMessage::newMessageId(idDomain),
+                                            m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit
+                                                           : SmtpMessage::BodyEncoding::Base64));
         m_step = Step::Message;
         m_stepTimer->start(m_stepTimeoutMs);
         return;
@@ -213,11 +248,23 @@ void SmtpReport::sendLine(const QByteArray &line, Step next)
     m_stepTimer->start(m_stepTimeoutMs);
 }
 
+QString SmtpReport::heloName() const
+{
+    return SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
+}
+
+void SmtpReport::sendMailFrom()
+{
+    sendLine("MAIL FROM:<" + SmtpMessage::singleLine(m_route.sender).toLatin1() + '>'
+                 + (m_eightBitMime ? " BODY=8BITMIME" : ""),
+             Step::MailFrom);
+}
+
 void SmtpReport::sendNextRecipient()
 {
     if (m_nextRecipient < m_recipients.size()) {
         const QString &recipient = m_recipients.at(m_nextRecipient++);
-        return sendLine("RCPT TO:<" + TextCodec::encode(recipient) + '>', Step::Recipient);
+        return sendLine("RCPT TO:<" + recipient.toLatin1() + '>', Step::Recipient);
     }
     if (m_acceptedRecipients == 0)
         return fail(reasonOf(m_lastRefusal));
@@ -252,7 +299,13 @@ void SmtpReport::finish()
         done.done(accepted);
 }
 
+// What the server said, as far as it is printable text and not too long to
+// read in the log.
 QString SmtpReport::reasonOf(const QByteArray &replyLine) const
 {
-    return SmtpMessage::singleLine(TextCodec::decode(replyLine));
+    QString reason = TextCodec::decode(replyLine);
+    reason.removeIf([](QChar c) { return !c.isPrint(); });
+    if (reason.size() > maxReasonLength)
+        reason = reason.left(maxReasonLength) + QStringLiteral("…");
+    return reason;
 }

@@ -15,11 +15,12 @@ class QTcpSocket;
 class QTimer;
 
 // Sends failure reports over one socket, one dialogue at a time: greeting
-// 220, HELO 250, MAIL FROM 250, RCPT TO 250 (a refused recipient is skipped
-// while another is accepted), DATA 354, the message 250, then QUIT. Every wait is bounded by the step timeout. A report asked
-// for while one is under way waits its turn; none is dropped. The log says
-// the report was made only after the server accepted the message, and says
-// why otherwise.
+// 220, EHLO 250 (or HELO 250 when EHLO is refused), MAIL FROM 250, RCPT TO
+// 250 (a refused recipient is logged and skipped while another is accepted),
+// DATA 354, the message 250, then QUIT. Every wait is bounded by the step
+// timeout. A report asked for while one is under way waits its turn; none is
+// dropped. The log says the report was made only after the server accepted
+// the message, and says why otherwise.
 class SmtpReport : public QObject
 {
     Q_OBJECT
@@ -43,7 +44,7 @@ public:
     void send(const QString &downSystem, Done done);
 
 private:
-    enum class Step { Idle, Connecting, Greeting, Helo, MailFrom, Recipient, Data, Message, Quit };
+    enum class Step { Idle, Connecting, Greeting, Ehlo, Helo, MailFrom, Recipient, Data, Message, Quit };
     struct Request
     {
         QString downSystem;
@@ -59,6 +60,8 @@ private:
     void onTimeout();
     void handleReply(const SmtpReply &reply);
     void sendLine(const QByteArray &line, Step next);
+    QString heloName() const;
+    void sendMailFrom();
     void sendNextRecipient();
     void logFailure(const QString &reason);
     // Logs the failure, then says QUIT when the server greeted and is still
@@ -89,5 +92,6 @@ private:
     QByteArray m_lastRefusal;
     bool m_greeted = false;
     bool m_accepted = false;
+    bool m_eightBitMime = false;   // offered in the reply to EHLO
     SmtpReplyReader m_reader;
 };
