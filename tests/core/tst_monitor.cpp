@@ -205,6 +205,7 @@ private Q_SLOTS:
         QTest::newRow("empty box") << "" << 20;
         QTest::newRow("fraction") << " 15.6" << 16;
         QTest::newRow("half to even") << "2.5" << 2;
+        QTest::newRow("full-width, as an input method types it") << "６０．４" << 60;
         QTest::newRow("longest") << "65" << 65;
         QTest::newRow("too long") << "66" << 0;
         QTest::newRow("rounds to zero") << "0.4" << 0;

@@ -47,7 +47,9 @@ std::optional<int> MonitorSchedule::intervalSeconds(const QString &text)
     if (text.isEmpty())
         return 20;
     bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    // A Japanese input method types full-width digits and point ("６０").
+    const QString plain = text.normalized(QString::NormalizationForm_KC).trimmed();
+    const double value = QLocale::c().toDouble(plain, &ok);
     if (!ok || !std::isfinite(value) || std::fabs(value) > 1e6)
         return std::nullopt;
     // The default floating-point rounding mode rounds halves to even.
