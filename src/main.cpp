@@ -1,12 +1,32 @@
 #include "core/Program.h"
 #include "core/base/ProgramFolder.h"
+#include "core/base/TerminationSignals.h"
+#include "core/base/TextCodec.h"
 #include "gui/MainWindow.h"
 #include "gui/common/Appearance.h"
 #include "gui/common/DisplayCheck.h"
+#include "gui/common/MessageBox.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
+
+namespace
+{
+// Shows why the program cannot run, until the operator presses OK or the
+// system ends the program; the status is 1 either way.
+int refuseToStart(const QString &reason, TerminationSignals &termination)
+{
+    std::fprintf(stderr, "sentrova: %s\n", qPrintable(reason));
+    QPointer<QMessageBox> box = MessageBox::show(nullptr, reason);
+    QObject::connect(box.data(), &QMessageBox::finished, qApp, &QCoreApplication::quit);
+    QObject::connect(&termination, &TerminationSignals::received, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    delete box.data();
+    return 1;
+}
+}
 
 int main(int argc, char *argv[])
 {
@@ -18,11 +38,17 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Sentrova"));
     QApplication::setApplicationName(QStringLiteral("Sentrova"));
     Appearance::install();
+    TerminationSignals termination;
+    // Without the converter the first save would destroy every Japanese host name.
+    if (!TextCodec::isAvailable())
+        return refuseToStart(QStringLiteral("文字コード (シフトJIS) の変換を利用できません。"), termination);
 
     Program program(ProgramFolder::choose(QCoreApplication::applicationDirPath()));
     program.startUp();
     MainWindow window(program);
     QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A logout or a service stop ends the program as closing its window does.
+    QObject::connect(&termination, &TerminationSignals::received, &window, &QWidget::close);
     window.show();
     return app.exec();
 }

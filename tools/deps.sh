@@ -2,7 +2,10 @@
 # Installs the Debian 12 packages that are missing. Usage: tools/deps.sh run|test
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-ipafont-gothic)
+# Qt's own Japanese texts for its dialogs; libxcb1-dev for the display check,
+# libicu-dev for the test that takes the code page 932 converter away.
+build=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev libicu-dev fonts-ipafont-gothic
+       qt6-translations-l10n)
 # Real peers for the end-to-end tests: an SMTP server, a web server and a
 # browser, all started on loopback by the tests themselves; strace injects a
 # failing rename; the package is made and checked with Debian's own tools.

@@ -1,0 +1,60 @@
+#include "TestFolder.h"
+
+#include <QtTest>
+
+#include <csignal>
+
+// The program as the system starts and ends it: a copy of the built binary in
+// a fresh folder, which is also its home.
+class TestProcess : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A program that cannot run says why in one line on standard error and
+    // ends with 1, its message box (if any) ended by the system; one that runs
+    // ends as if closed, its log closed, when the system asks it to.
+    void startAndEnd_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QByteArray>("refusal");
+        QTest::addColumn<int>("signal");
+        const QByteArray noDisplay = "sentrova: グラフィカルなデスクトップが必要です (DISPLAY でも WAYLAND_DISPLAY でもディスプレイに接続できません)。\n";
+        const QStringList offscreen{"QT_QPA_PLATFORM=offscreen"};
+        QTest::newRow("no display") << QStringList() << noDisplay << 0;
+        QTest::newRow("X display without a server") << QStringList{"DISPLAY=:4242"} << noDisplay << 0;
+        QTest::newRow("Wayland display without a compositor") << QStringList{"WAYLAND_DISPLAY=none"} << noDisplay << 0;
+        QTest::newRow("no code page 932 converter") << offscreen + QStringList{"LD_PRELOAD=" NO_CONVERTERS}
+                                                     << QByteArray("sentrova: 文字コード (シフトJIS) の変換を利用できません。\n") << SIGTERM;
+        QTest::newRow("SIGTERM, a service stop") << offscreen << QByteArray() << SIGTERM;
+        QTest::newRow("SIGHUP, a logout") << offscreen << QByteArray() << SIGHUP;
+    }
+    void startAndEnd()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(QByteArray, refusal);
+        QFETCH(int, signal);
+        TestFolder folder;
+        QProcess program;
+        QVERIFY(QFile::copy(SENTROVA_PROGRAM, folder.filePath("sentrova")));
+        // The shim is preloaded ahead of the sanitizer's runtime.
+        program.setEnvironment(QStringList{"HOME=" + folder.path(), "XDG_RUNTIME_DIR=" + folder.path(), "LC_ALL=C.UTF-8",
+                                           "ASAN_OPTIONS=verify_asan_link_order=0"} + environment);
+        program.setReadChannel(QProcess::StandardError);
+        program.start(folder.filePath("sentrova"));
+        if (refusal.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(folder.logTail(1), QStringList{"Sentrova起動完了"}, 10000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
+        QCOMPARE(program.readLine(), refusal);
+        if (signal)
+            ::kill(program.processId(), signal);
+        QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), refusal.isEmpty() ? 0 : 1);
+        QCOMPARE(folder.logTail(1), refusal.isEmpty() ? QStringList{"Sentrovaが終了しました。"} : QStringList{});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProcess)
+#include "tst_process.moc"
