@@ -98,9 +98,8 @@ void MainWindow::createMenu()
         showWindow(m_statusPageDialog, [&program] { return new StatusPageDialog(program.pageSettings()); });
     });
     m_notificationAction = addItem("notificationAction", QStringLiteral("障害通知"));
-    m_notificationAction->setCheckable(true);
     connect(m_notificationAction, &QAction::triggered, this, [this, &program] {
-        // A checkable item flips its mark on every click; the mark shows the
+        // A checked item unchecks itself when clicked; the mark shows the
         // switch, not the clicks.
         m_notificationAction->setChecked(program.mail().isOn());
         showWindow(m_mailDialog, [&program] { return new MailDialog(program.mail()); });
@@ -148,6 +147,8 @@ void MainWindow::bindProgram()
 
     const auto showSwitch = [this](bool on) {
         m_notificationPanel->setText(on ? QStringLiteral("障害通知オン") : QString());
+        // Styles draw an empty box beside an unchecked item; off shows nothing.
+        m_notificationAction->setCheckable(on);
         m_notificationAction->setChecked(on);
     };
     showSwitch(mail.isOn());

@@ -125,21 +125,13 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"MailConfig.ini", "Sentrova.ini", "Sentrova.Log"}));
     }
 
-    // One message is one line of the log, whatever its text holds.
-    void logLine_data()
-    {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("line ends, controls, separators") << "a\r\nb\nc\x1b[1m\x07\u0085d\u2028e" << "a  b c [1m  d e";
-        QTest::newRow("outside code page 932") << "m\u00fcnchen \U0001F600 \u301c" << "m?nchen ? ?";
-    }
+    // One message is one line of the log, whatever its text holds; what
+    // code page 932 cannot hold is a question mark.
     void logLine()
     {
-        QFETCH(QString, message);
-        QFETCH(QString, line);
         TestFolder folder;
-        EventLog(folder.path()).write(message);
-        QCOMPARE(folder.logMessages(), QStringList{line});
+        EventLog(folder.path()).write("a\r\nb\nc\x1b[1m\x07\u0085d\u2028e m\u00fcnchen \U0001F600 \u301c");
+        QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
     }
 
     // A hand-edited value with a comma is the user's text, not a list.

@@ -87,10 +87,8 @@ private Q_SLOTS:
         QTest::newRow("greeting refused") << ops << ByteList{"GREETING:554 go away\r\n"} << ByteList{"QUIT"} << failed("554 go away");
         QTest::newRow("HELO refused") << ops << ByteList{"HELO:501 Syntax\r\n"} << opening + ByteList{"QUIT"} << failed("501 Syntax");
         QTest::newRow("MAIL refused") << ops << ByteList{"MAIL:553 sender rejected\r\n"} << commandsFor({}, {"QUIT"}) << failed("553 sender rejected");
-        QTest::newRow("reply with control characters") << ops << ByteList{"MAIL:553 \x1b[1mno\x07pe\r\n"} << commandsFor({}, {"QUIT"})
-                                                       << failed("553 [1mnope");
-        QTest::newRow("long reply cut") << ops << ByteList{"MAIL:553 " + QByteArray(300, 'x') + "\r\n"} << commandsFor({}, {"QUIT"})
-                                        << failed("553 " + QString(196, 'x') + "…");
+        QTest::newRow("long reply with controls") << ops << ByteList{"MAIL:553 \x1b[1mno\x07 " + QByteArray(300, 'x') + "\r\n"}
+                                                  << commandsFor({}, {"QUIT"}) << failed("553 [1mno " + QString(190, 'x') + "…");
         QTest::newRow("DATA refused") << ops << ByteList{"DATA:554 No valid recipients\r\n"} << toOps << failed("554 No valid recipients");
         QTest::newRow("message refused") << ops << ByteList{"END:552 too big\r\n"} << toOps << failed("552 too big");
         QTest::newRow("second recipient refused") << two << ByteList{"RCPT:250 ok\r\n", "RCPT:550 5.1.1 User unknown\r\n"} << toTwo

@@ -11,6 +11,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+// Puts an icon on every dialog button, as the styles of some desktops do.
+struct ButtonIconStyle : QProxyStyle {
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget, QStyleHintReturn *data) const override
+    { return hint == SH_DialogButtonBox_ButtonsHaveIcons || QProxyStyle::styleHint(hint, option, widget, data); }
+};
+
 // Each window's controls reach the core, and each shows what the core reports.
 class TestWindows : public QObject
 {
@@ -81,13 +87,17 @@ private Q_SLOTS:
 
         Appearance::install();
         QCOMPARE(m_window->windowIcon().availableSizes().size(), 7);
-        // The check mark and the panel show the switch, however often the item is chosen.
+        FileDialog::chooseFile(m_window.get(), [](const QString &) {});
+        QCOMPARE(m_window->findChild<QFileDialog *>()->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
+        m_window->findChild<QFileDialog *>()->reject();
+        // The check mark and the panel show the switch, however often the item
+        // is chosen; while off, no empty box is drawn beside the item.
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "障害通知オン");
         QWidget *mail = open("notificationAction", "mailDialog");
-        QVERIFY(find<QAction>("notificationAction")->isChecked());
         QCOMPARE(open("notificationAction", "mailDialog"), mail);
+        QVERIFY(find<QAction>("notificationAction")->isChecked());
         find<QPushButton>("disableButton", mail)->click();
-        QVERIFY(!find<QAction>("notificationAction")->isChecked());
+        QVERIFY(!find<QAction>("notificationAction")->isCheckable());
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "");
         QSignalSpy ended(m_program.get(), &Program::ended);
         find<QAction>("exitAction")->trigger();
@@ -142,9 +152,20 @@ private Q_SLOTS:
         QCOMPARE(m_boxes, QStringList{"何かファイルを選んでください。"});
     }
 
+    // Only the text and OK, even where the style puts icons on dialog buttons.
+    void messageBox()
+    {
+        QApplication::setStyle(new ButtonIconStyle);
+        MessageBox::setTestHook({});
+        std::unique_ptr<QMessageBox> box(MessageBox::show(m_window.get(), "x").data());
+        QVERIFY(box->button(QMessageBox::Ok)->icon().isNull());
+    }
+
     void helpWindow()
     {
         QPointer<QWidget> help = open("helpAction", "helpWindow");
+        // Mail goes out for failures only; a recovered host just shows running again.
+        QVERIFY(!find<QPlainTextEdit>(nullptr, help)->toPlainText().contains("復旧したときには"));
         find<QPushButton>("closeButton", help)->click();
         QTRY_VERIFY(!help);
         QTRY_COMPARE(QApplication::activeWindow(), m_window.get());

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 void Appearance::install()
 {
@@ -13,4 +15,7 @@ void Appearance::install()
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/sentrova-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+    auto *translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
 }

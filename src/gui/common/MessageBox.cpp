@@ -1,6 +1,7 @@
 #include "gui/common/MessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace
 {
@@ -19,6 +20,8 @@ QPointer<QMessageBox> MessageBox::show(QWidget *parent, const QString &text)
     }
     auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Sentrova"), text,
                                 QMessageBox::Ok, parent);
+    // Some styles put an icon on every dialog button; this box shows its text and OK only.
+    box->button(QMessageBox::Ok)->setIcon(QIcon());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     box->show();
