@@ -16,7 +16,7 @@ report=$(lintian --fail-on error,warning "$deb" 2>&1) || { echo "$report"; echo 
 
 work=$(mktemp -d)
 pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null && timeout 10 tail --pid="$pid" -f /dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 dpkg-deb -x "$deb" "$work/root"
 mkdir "$work/home"
 run=(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen)
