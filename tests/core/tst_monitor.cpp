@@ -80,6 +80,7 @@ private Q_SLOTS:
         const QString connecting = QStringLiteral("接続しています..."), resolving = QStringLiteral("名前解決中...");
         QTest::newRow("running again, not logged") << "accepting" << down << running << connecting;
         QTest::newRow("accepts and hangs up at once") << "hanging up" << down << running << connecting;
+        QTest::newRow("accepts and resets at once") << "resetting" << down << running << connecting;
         QTest::newRow("several addresses, the first refuses") << "several" << down << running << resolving;
         QTest::newRow("refused") << "refusing" << running << down << connecting;
         QTest::newRow("unresolvable") << "unresolvable" << "" << down << resolving;
@@ -103,8 +104,17 @@ private Q_SLOTS:
         Loopback::Listener listener(peer == "hanging up",
                                     QHostAddress(peer == "several" ? "127.0.0.2" : "127.0.0.1"));
         Loopback::HangingListener silent;
-        const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"}};
+        std::optional<Loopback::ResettingListener> resetting;
+        if (peer == "resetting")
+            resetting.emplace();
+        const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"},
+                                           {"resetting", resetting ? resetting->port() : QString()}};
         Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + before});
+        // The SYN is out: the reset arrives while this process is busy, before the connect is looked at.
+        QObject::connect(&rig.pass.probe(), &ProbeSocket::stateChanged, [&resetting](int state) {
+            if (resetting && state == ProbeSocket::Connecting)
+                resetting->waitForAccept();
+        });
         rig.pass.start();
         QVERIFY(rig.finished.wait(5000));
         QCOMPARE(rig.statuses(), QStringList{after});
@@ -115,6 +125,8 @@ private Q_SLOTS:
                                                         "メール送信用環境設定の読み取りに失敗しました。", "Sentrova起動完了"})
                                                + QStringList(after == down ? 1 : 0, "「" + address + "」はダウンしています。"));
         QCOMPARE(rig.program.hosts().cursor(), peer == "blank" ? -1 : 0);
+        // A host that answers gets one connection: one SYN, never a retry.
+        QTRY_COMPARE(listener.accepted() + (resetting ? resetting->accepted() : 0), int(after == running));
     }
 
     // While notification is on each down host is reported, and the next host

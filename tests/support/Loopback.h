@@ -3,6 +3,7 @@
 // Peers on 127.0.0.1 for probe tests: a port that accepts, one that refuses,
 // and one whose connection attempts hang because its accept queue is full.
 
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -28,6 +29,34 @@ public:
 
 private:
     QTcpServer m_server;
+    int m_accepted = 0;
+};
+
+// In a process of its own, so that it answers while this one is busy:
+// accepts every connection and resets it at once (SO_LINGER 0).
+class ResettingListener
+{
+public:
+    ResettingListener()
+    {
+        m_process.start("python3", {"-c", "import socket, struct\n"
+                                          "s = socket.create_server(('127.0.0.1', 0)); print(s.getsockname()[1], flush=True)\n"
+                                          "while True:\n"
+                                          "    c = s.accept()[0]; c.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack('ii', 1, 0))\n"
+                                          "    c.close(); print('accepted', flush=True)\n"});
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
+        }
+        m_port = QString::fromLatin1(m_process.readLine().trimmed());
+    }
+    ~ResettingListener() { m_process.kill(), m_process.waitForFinished(5000); }
+    QString port() const { return m_port; }
+    // Blocks this process until a connection was accepted (and reset).
+    void waitForAccept() { m_process.waitForReadyRead(5000); }
+    int accepted() { return m_accepted += int(m_process.readAllStandardOutput().count("accepted")); }
+
+private:
+    QProcess m_process;
+    QString m_port;
     int m_accepted = 0;
 };
 

@@ -1,45 +1,107 @@
 #include "core/monitor/ProbeSocket.h"
 
-#include <QNetworkProxy>
-#include <QTcpSocket>
+#include <QHostInfo>
+#include <QNetworkInterface>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <cstring>
+
+// The few system calls of a probe, the same in Winsock but for their names.
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+namespace
+{
+qintptr openNonBlocking(int family)
+{
+    const SOCKET s = ::socket(family, SOCK_STREAM, IPPROTO_TCP);
+    u_long on = 1;
+    if (s != INVALID_SOCKET && ::ioctlsocket(s, FIONBIO, &on) == 0)
+        return qintptr(s);
+    if (s != INVALID_SOCKET)
+        ::closesocket(s);
+    return -1;
+}
+bool connectPending()
+{
+    return ::WSAGetLastError() == WSAEWOULDBLOCK;
+}
+void closeDescriptor(qintptr descriptor)
+{
+    ::closesocket(SOCKET(descriptor));
+}
+constexpr int resetByPeer = WSAECONNRESET;
+}
+#else
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+qintptr openNonBlocking(int family)
+{
+    return ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+}
+bool connectPending()
+{
+    return errno == EINPROGRESS;
+}
+void closeDescriptor(qintptr descriptor)
+{
+    ::close(int(descriptor));
+}
+constexpr int resetByPeer = ECONNRESET;
+}
+#endif
+
+namespace
+{
+// The system's form of an address and port; length 0 for no IP address.
+socklen_t toSockaddr(const QHostAddress &address, quint16 port, sockaddr_storage &storage)
+{
+    std::memset(&storage, 0, sizeof storage);
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    if (isV4) {
+        auto *in = reinterpret_cast<sockaddr_in *>(&storage);
+        in->sin_family = AF_INET;
+        in->sin_port = htons(port);
+        in->sin_addr.s_addr = htonl(v4);
+        return sizeof *in;
+    }
+    if (address.protocol() != QAbstractSocket::IPv6Protocol)
+        return 0;
+    auto *in6 = reinterpret_cast<sockaddr_in6 *>(&storage);
+    in6->sin6_family = AF_INET6;
+    in6->sin6_port = htons(port);
+    const Q_IPV6ADDR bytes = address.toIPv6Address();
+    std::memcpy(&in6->sin6_addr, bytes.c, sizeof bytes.c);
+    in6->sin6_scope_id = QNetworkInterface::interfaceIndexFromName(address.scopeId());
+    return sizeof *in6;
+}
+}
 
 ProbeSocket::ProbeSocket(QObject *parent)
     : QObject(parent)
-    , m_socket(new QTcpSocket(this))
     , m_timeoutTimer(new QTimer(this))
     , m_endNotice(new QTimer(this))
 {
-    // A probe goes straight to the host, whatever proxy the desktop sets.
-    m_socket->setProxy(QNetworkProxy::NoProxy);
     m_timeoutTimer->setSingleShot(true);
     m_endNotice->setSingleShot(true);
     m_endNotice->setInterval(0);
-
-    connect(m_socket, &QAbstractSocket::stateChanged, this,
-            [this](QAbstractSocket::SocketState s) { onSocketState(s); });
-    connect(m_socket, &QAbstractSocket::hostFound, this, [this] {
-        if (m_state == ResolvingHost)
-            setState(HostResolved);
-    });
-    connect(m_socket, &QAbstractSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError e) { onSocketError(e); });
-    connect(m_timeoutTimer, &QTimer::timeout, this, [this] {
-        if (!attemptUnderWay())
-            return;
-        m_closing = true;
-        m_socket->abort();
-        m_closing = false;
-        endAttempt(Error);
-    });
+    connect(m_timeoutTimer, &QTimer::timeout, this, [this] { endAttempt(Error); });
     connect(m_endNotice, &QTimer::timeout, this, [this] { Q_EMIT attemptEnded(m_endState); });
 }
 
 ProbeSocket::~ProbeSocket()
 {
-    // Nobody listens any more; the socket goes without reporting.
-    m_socket->disconnect(this);
-    m_socket->abort();
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(m_lookupId);
+    closeConnection();
 }
 
 void ProbeSocket::setTimeout(int milliseconds)
@@ -51,21 +113,27 @@ void ProbeSocket::connectTo(const QString &host, int port)
 {
     if (m_state != Closed)
         close();
-    if (host.isEmpty() || port < 1 || port > 65535) {
-        endAttempt(Error);
-    } else {
-        m_timeoutTimer->start(m_timeoutMs);
-        m_socket->connectToHost(host, static_cast<quint16>(port));
+    if (host.isEmpty() || port < 1 || port > 65535)
+        return endAttempt(Error);
+    m_port = quint16(port);
+    m_timeoutTimer->start(m_timeoutMs);
+    setState(ResolvingHost);
+    const QHostAddress literal(host);
+    if (!literal.isNull()) {
+        QHostInfo info;
+        info.setAddresses({literal});
+        return onLookedUp(info);
     }
+    m_lookupId = QHostInfo::lookupHost(host, this, &ProbeSocket::onLookedUp);
 }
 
 void ProbeSocket::close()
 {
     m_timeoutTimer->stop();
     m_endNotice->stop();
-    m_closing = true;
-    m_socket->abort();
-    m_closing = false;
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
+    closeConnection();
     setState(Closed);
 }
 
@@ -77,59 +145,81 @@ void ProbeSocket::setState(int state)
     Q_EMIT stateChanged(state);
 }
 
-bool ProbeSocket::attemptUnderWay() const
+void ProbeSocket::onLookedUp(const QHostInfo &info)
 {
-    return m_state == ResolvingHost || m_state == HostResolved || m_state == Connecting;
+    if (info.lookupId() != m_lookupId || m_state != ResolvingHost)
+        return;
+    m_lookupId = -1;
+    m_addresses = info.addresses();
+    if (m_addresses.isEmpty())
+        return endAttempt(Error);
+    setState(HostResolved);
+    connectToNextAddress();
 }
 
-void ProbeSocket::onSocketState(int qtState)
+// Each address gets one connect(); a refusal or an unreachable network moves
+// on to the next one, and the last failure ends the attempt.
+void ProbeSocket::connectToNextAddress()
 {
-    if (m_closing)
-        return;
-    switch (qtState) {
-    case QAbstractSocket::HostLookupState:
-        setState(ResolvingHost);
-        break;
-    case QAbstractSocket::ConnectingState:
-        if (attemptUnderWay())
-            setState(Connecting);
-        break;
-    case QAbstractSocket::ConnectedState:
-        if (attemptUnderWay())
-            endAttempt(Connected);
-        break;
-    case QAbstractSocket::ClosingState:
-        if (m_state == Connected)
-            setState(Closing);
-        break;
-    case QAbstractSocket::UnconnectedState:
-        if (attemptUnderWay())
-            endAttempt(Error);
-        else if (m_state == Connected)
-            setState(Closing);
-        break;
-    default:
-        break;
+    while (!m_addresses.isEmpty()) {
+        sockaddr_storage address;
+        const socklen_t length = toSockaddr(m_addresses.takeFirst(), m_port, address);
+        const qintptr descriptor = length ? openNonBlocking(address.ss_family) : -1;
+        if (descriptor < 0)
+            continue;
+        const int result = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), length);
+        if (result == 0) {
+            closeDescriptor(descriptor);
+            return endAttempt(Connected);
+        }
+        if (!connectPending()) {
+            closeDescriptor(descriptor);
+            continue;
+        }
+        m_descriptor = descriptor;
+        m_notifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &ProbeSocket::onConnectDone);
+        return setState(Connecting);
     }
+    endAttempt(Error);
 }
 
-void ProbeSocket::onSocketError(int qtError)
+void ProbeSocket::onConnectDone()
 {
-    if (m_closing)
-        return;
-    if (attemptUnderWay())
-        endAttempt(Error);
-    else if (m_state == Connected)
-        setState(qtError == QAbstractSocket::RemoteHostClosedError ? Closing : Error);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(m_descriptor, SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&error), &length) != 0)
+        error = -1;
+    closeConnection();
+    // A reset is only possible once the handshake has completed.
+    if (error == 0 || error == resetByPeer)
+        return endAttempt(Connected);
+    connectToNextAddress();
+}
+
+void ProbeSocket::closeConnection()
+{
+    if (m_notifier) {
+        // It may be the notifier whose signal is being handled.
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
+    if (m_descriptor >= 0)
+        closeDescriptor(std::exchange(m_descriptor, -1));
 }
 
 void ProbeSocket::endAttempt(int state)
 {
     m_timeoutTimer->stop();
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
+    closeConnection();
+    m_addresses.clear();
     m_endState = state;
     setState(state);
-    // The end may be found inside connectTo() or deep inside the socket's own
-    // signal handling; the caller hears of it from the event loop, where it
-    // may close this socket and start the next attempt safely.
+    // The end may be found inside connectTo(); the caller hears of it from
+    // the event loop, where it may close this socket and start the next
+    // attempt safely.
     m_endNotice->start();
 }

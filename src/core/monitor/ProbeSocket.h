@@ -1,19 +1,30 @@
 #pragma once
 
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
 
-class QTcpSocket;
+class QHostInfo;
+class QSocketNotifier;
 class QTimer;
 
 // One TCP connection attempt at a time, reported through ten state values
 // (0 closed ... 9 error). Nothing is sent or received; a probe only asks
 // whether the host accepts a connection.
 //
+// The name is resolved first; then each of its addresses is tried once, in
+// the order the resolver gave them, by one non-blocking connect() of the
+// system: exactly one SYN an address, never a retry, so a host that resets
+// every connection is not hammered. A completed handshake is Connected, also
+// when the peer has closed or reset the connection by the time we look: the
+// host did accept. The connection is closed at once and not watched, so
+// Closing is never reported.
+//
 // attemptEnded() is always emitted from the event loop, never from inside
-// connectTo() or the socket's own signals, so a caller can close the socket
-// and start the next attempt from its handler. After close() no signal of
-// the closed attempt arrives.
+// connectTo() or a notifier, so a caller can close the socket and start the
+// next attempt from its handler. After close() no signal of the closed
+// attempt arrives.
 class ProbeSocket : public QObject
 {
     Q_OBJECT
@@ -49,23 +60,25 @@ public:
 
 Q_SIGNALS:
     void stateChanged(int state);
-    // The attempt has come to an end, in Connected or Error. A host that
-    // accepted the connection is reported Connected even when it has closed
-    // it again by the time this arrives (state() then reads Closing).
+    // The attempt has come to an end, in Connected or Error.
     void attemptEnded(int state);
 
 private:
     void setState(int state);
-    void onSocketState(int qtState);
-    void onSocketError(int qtError);
+    void onLookedUp(const QHostInfo &info);
+    void connectToNextAddress();
+    void onConnectDone();
+    void closeConnection();
     void endAttempt(int state);
-    bool attemptUnderWay() const;
 
-    QTcpSocket *m_socket;
     QTimer *m_timeoutTimer;
     QTimer *m_endNotice;       // reports the end from the event loop
     int m_timeoutMs = 10000;
     int m_state = Closed;
     int m_endState = Closed;
-    bool m_closing = false;
+    int m_lookupId = -1;       // of the name lookup under way
+    quint16 m_port = 0;
+    QList<QHostAddress> m_addresses;   // not tried yet
+    qintptr m_descriptor = -1;         // of the connect under way
+    QSocketNotifier *m_notifier = nullptr;
 };
