@@ -36,6 +36,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -313,7 +314,9 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 3; ++i) {
         QFile::remove(page);
         clock.start();
+        QSignalSpy written(&sentrova.pageWriter(), &StatusPageWriter::finished);
         sentrova.pageWriter().write(sentrova.hosts().hosts(), sentrova.pageSettings());
+        written.wait(30000);
         pageTimes.push_back(ms(clock));
     }
     std::sort(pageTimes.begin(), pageTimes.end());

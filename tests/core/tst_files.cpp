@@ -16,7 +16,7 @@
 
 #include <unistd.h>
 
-using Outcome = StatusPageWriter::Outcome;
+enum class Outcome { Off, Written, Failed };
 Q_DECLARE_METATYPE(QList<Host>)
 
 // The status page and the safe save under it.
@@ -30,7 +30,10 @@ class TestFiles : public QObject
 
     Outcome write(const QList<Host> &hosts, const QString &folder, const QString &page = "index.html", const QString &on = "True")
     {
-        return m_writer.write(hosts, StatusPageSettings{folder, page, on});
+        QSignalSpy finished(&m_writer, &StatusPageWriter::finished);
+        if (!m_writer.write(hosts, StatusPageSettings{folder, page, on}))
+            return Outcome::Off;
+        return finished.wait(10000) && finished.first().first().toBool() ? Outcome::Written : Outcome::Failed;
     }
 
 private Q_SLOTS:
@@ -98,6 +101,17 @@ private Q_SLOTS:
         QCOMPARE(m_folder.logMessages(), QStringList(2, SafeSave::failureLogText));
         QCOMPARE(failed, QList<QVariantList>(2, {SafeSave::failureMessage}));
         QFile::remove(m_folder.filePath("Sentrova.Log"));
+    }
+
+    // One write at a time: of the pages asked for meanwhile only the newest
+    // is written, after it.
+    void pagesAskedForDuringAWrite()
+    {
+        QSignalSpy finished(&m_writer, &StatusPageWriter::finished);
+        for (const char *address : {"first", "second", "newest"})
+            QVERIFY(m_writer.write({{address, "1", {}}}, StatusPageSettings{m_folder.path(), "index.html", "True"}));
+        QTRY_COMPARE(finished.size(), 2);
+        QVERIFY(m_folder.readBytes("index.html").contains("<td>newest</td>"));
     }
 
     // Every file follows one folder: the program's own while it may write

@@ -192,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logTail(2), QStringList({started, downLine}));
         QCOMPARE(rig.statuses(), QStringList({running, down}));
         QCOMPARE(rig.schedule.state(), State::Idle);
-        QVERIFY(TextCodec::decode(rig.folder.readBytes("status.htm")).contains("<td>サーバーダウン</td>"));
+        QTRY_VERIFY(TextCodec::decode(rig.folder.readBytes("status.htm")).contains("<td>サーバーダウン</td>"));
         // The timed pass one interval later, then its wait.
         QVERIFY(pages.wait(3000));
         QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));

@@ -6,20 +6,62 @@
 #include "core/statuspage/StatusPage.h"
 #include "core/statuspage/StatusPageSettings.h"
 
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace
+{
+// The longest the end of the program waits for a page being saved.
+constexpr int endWaitMs = 10000;
+}
+
 StatusPageWriter::StatusPageWriter(const EventLog &log, QObject *parent)
     : QObject(parent)
     , m_log(log)
+    , m_pool(std::make_unique<QThreadPool>())
 {
+    m_pool->setMaxThreadCount(1);
+    connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &StatusPageWriter::onWriteEnded);
 }
 
-StatusPageWriter::Outcome StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings &settings)
+StatusPageWriter::~StatusPageWriter()
+{
+    m_watcher.disconnect(this);
+    // A save cut off leaves the old page and a temporary file, never half a
+    // page; a save that hangs (a dead network folder) must not hold up the
+    // end of the program, so its thread is left to the system.
+    if (!m_pool->waitForDone(endWaitMs))
+        (void)m_pool.release();
+}
+
+bool StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings &settings)
 {
     if (!settings.pageEnabled())
-        return Outcome::Off;
-    if (hosts.size() <= HostTableModel::maxWrittenRows
-        && SafeSave::write(StatusPage::path(settings.folder, settings.page), StatusPage::compose(hosts, Clock::now())))
-        return Outcome::Written;
-    m_log.write(SafeSave::failureLogText);
-    Q_EMIT failed(SafeSave::failureMessage);
-    return Outcome::Failed;
+        return false;
+    Page page{hosts, StatusPage::path(settings.folder, settings.page), Clock::now()};
+    if (m_watcher.isRunning())
+        m_next = std::move(page);
+    else
+        start(page);
+    return true;
+}
+
+void StatusPageWriter::start(const Page &page)
+{
+    m_watcher.setFuture(QtConcurrent::run(m_pool.get(), [page] {
+        return page.hosts.size() <= HostTableModel::maxWrittenRows
+            && SafeSave::write(page.path, StatusPage::compose(page.hosts, page.when));
+    }));
+}
+
+void StatusPageWriter::onWriteEnded()
+{
+    const bool written = m_watcher.result();
+    if (!written) {
+        m_log.write(SafeSave::failureLogText);
+        Q_EMIT failed(SafeSave::failureMessage);
+    }
+    if (m_next)
+        start(*std::exchange(m_next, std::nullopt));
+    Q_EMIT finished(written);
 }

@@ -2,29 +2,54 @@
 
 #include "core/hosts/HostTableModel.h"
 
+#include <QDateTime>
+#include <QFutureWatcher>
 #include <QObject>
 
+#include <memory>
+#include <optional>
+
 class EventLog;
+class QThreadPool;
 class StatusPageSettings;
 
-// Writes the status page after a monitoring pass. The page replaces the old
-// one in one step, so a web server never delivers half a page and a failed
-// write leaves the last good page in place. A failure is logged at every
-// pass and told to the operator.
+// Writes the status page after a monitoring pass. A full list makes a page of
+// megabytes: it is composed, encoded and saved on a worker thread from a copy
+// of the rows, so that the window never waits for it. At most one write is
+// under way; of the pages asked for meanwhile only the newest is written,
+// after it. The page replaces the old one in one step, so a web server never
+// delivers half a page and a failed write leaves the last good page in place.
+// A failure is logged at every pass and told to the operator.
 class StatusPageWriter : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class Outcome { Off, Written, Failed };
-
     explicit StatusPageWriter(const EventLog &log, QObject *parent = nullptr);
+    // Waits for a write under way, a bounded time.
+    ~StatusPageWriter() override;
 
-    Outcome write(const QList<Host> &hosts, const StatusPageSettings &settings);
+    // False when the page is switched off: nothing is written then.
+    bool write(const QList<Host> &hosts, const StatusPageSettings &settings);
 
 Q_SIGNALS:
+    // Back on the thread of this object, once a write has ended.
+    void finished(bool written);
     void failed(const QString &message);
 
 private:
+    struct Page
+    {
+        QList<Host> hosts;
+        QString path;
+        QDateTime when;
+    };
+
+    void start(const Page &page);
+    void onWriteEnded();
+
     const EventLog &m_log;
+    std::unique_ptr<QThreadPool> m_pool;
+    QFutureWatcher<bool> m_watcher;
+    std::optional<Page> m_next;
 };
