@@ -8,13 +8,14 @@
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
 #include "gui/common/Placement.h"
+#include "gui/common/StatusPanel.h"
+#include "gui/common/WaitProgressBar.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -57,9 +58,7 @@ void MainWindow::createControls()
     m_startStopButton = place(new QPushButton(QStringLiteral("開始"), client), "startStopButton",
                               rectFromTwips(7560, 60, 855, 375));
     m_hostGrid = place(new HostGridView(client), "hostGrid", rectFromTwips(240, 480, 8295, 3975));
-    m_progressBar = place(new QProgressBar(client), "progressBar", rectFromTwips(240, 4560, 8295, 255));
-    m_progressBar->setTextVisible(false);
-    m_progressBar->setValue(0);
+    m_progressBar = place(new WaitProgressBar(client), "progressBar", rectFromTwips(240, 4560, 8295, 255));
 
     // The status bar is part of the fixed client area, not the window's own
     // bar, so it keeps its place in the layout.
@@ -67,9 +66,9 @@ void MainWindow::createControls()
     statusBar->setSizeGripEnabled(false);
     const char *const names[] = {"hostPanel", "progressPanel", "notificationPanel"};
     const int widthsTwips[] = {1800, 3700, 2900};
-    QLabel *panels[3];
+    StatusPanel *panels[3];
     for (int i = 0; i < 3; ++i) {
-        panels[i] = new QLabel(statusBar);
+        panels[i] = new StatusPanel(statusBar);
         panels[i]->setObjectName(QString::fromLatin1(names[i]));
         panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panels[i]->setContentsMargins(2, 0, 2, 0);
@@ -129,19 +128,21 @@ void MainWindow::bindProgram()
         m_startStopButton->setText(state == MonitorSchedule::State::Stopped ? QStringLiteral("開始")
                                                                             : QStringLiteral("停止"));
         // The grid takes no input while a pass walks it.
-        m_hostGrid->setEnabled(state != MonitorSchedule::State::Passing);
+        const bool passing = state == MonitorSchedule::State::Passing;
+        m_hostGrid->setEnabled(!passing);
+        // A pass shows its progress as fast as the eye follows; its end and
+        // a stop show their final texts at once.
+        m_hostPanel->setThrottled(passing);
+        m_progressPanel->setThrottled(passing);
     });
     m_hostPanel->setText(MonitorSchedule::stoppedHostText);
-    connect(&schedule, &MonitorSchedule::hostTextChanged, m_hostPanel, &QLabel::setText);
-    connect(&schedule, &MonitorSchedule::progressTextChanged, m_progressPanel, &QLabel::setText);
+    connect(&schedule, &MonitorSchedule::hostTextChanged, m_hostPanel, &StatusPanel::showText);
+    connect(&schedule, &MonitorSchedule::progressTextChanged, m_progressPanel, &StatusPanel::showText);
     connect(&schedule, &MonitorSchedule::lastPassChanged, this, [this](const QString &text) {
         m_lastPassLabel->setText(text);
         m_lastPassLabel->repaint();
     });
-    connect(&schedule, &MonitorSchedule::waitProgressChanged, this, [this](int ticks, int maximum) {
-        m_progressBar->setRange(0, maximum);
-        m_progressBar->setValue(ticks);
-    });
+    connect(&schedule, &MonitorSchedule::waitProgressChanged, m_progressBar, &WaitProgressBar::showTicks);
     connect(&schedule, &MonitorSchedule::userMessage, this, [this](const QString &text) { MessageBox::show(this, text); });
     connect(&m_program.pageWriter(), &StatusPageWriter::failed, this, &MainWindow::showPageFailure);
 

@@ -12,9 +12,10 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
-class QProgressBar;
 class QPushButton;
 class StatusPageDialog;
+class StatusPanel;
+class WaitProgressBar;
 
 // The main window: the interval, the start/stop button, the host grid, the
 // wait's progress and the status bar, and the menu that opens the other
@@ -49,10 +50,10 @@ private:
     QLabel *m_lastPassLabel = nullptr;
     QPushButton *m_startStopButton = nullptr;
     HostGridView *m_hostGrid = nullptr;
-    QProgressBar *m_progressBar = nullptr;
-    QLabel *m_hostPanel = nullptr;
-    QLabel *m_progressPanel = nullptr;
-    QLabel *m_notificationPanel = nullptr;
+    WaitProgressBar *m_progressBar = nullptr;
+    StatusPanel *m_hostPanel = nullptr;
+    StatusPanel *m_progressPanel = nullptr;
+    StatusPanel *m_notificationPanel = nullptr;
     QAction *m_notificationAction = nullptr;
 
     QList<QPointer<QWidget>> m_windows;   // every window opened

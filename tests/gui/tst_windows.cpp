@@ -7,6 +7,8 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
+#include "gui/common/StatusPanel.h"
+#include "gui/common/WaitProgressBar.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -150,6 +152,26 @@ private Q_SLOTS:
         FileDialog::setTestHook({});
         QCOMPARE(stored("wwwroot", "dir"), QDir::toNativeSeparators("/srv/www/"));
         QCOMPARE(m_boxes, QStringList{"何かファイルを選んでください。"});
+    }
+
+    // While a pass runs, a panel shows its newest text at most every 40 ms;
+    // the wait's bar is repainted when the width it draws changes.
+    void throttledRepaints()
+    {
+        auto *panel = find<StatusPanel>("progressPanel");
+        panel->setThrottled(true);
+        for (const char *text : {"a", "b", "c"})
+            panel->showText(text);
+        QCOMPARE(panel->text(), "");
+        QTRY_COMPARE(panel->text(), "c");
+        panel->showText("d");
+        panel->setThrottled(false);
+        QCOMPARE(panel->text(), "d");
+        auto *bar = find<WaitProgressBar>("progressBar");
+        bar->showTicks(1, 3000);
+        QCOMPARE(bar->value(), 0);
+        bar->showTicks(3000, 3000);
+        QCOMPARE(bar->value(), 3000);
     }
 
     // Only the text and OK, even where the style puts icons on dialog buttons.
