@@ -9,12 +9,12 @@
 #include "gui/common/MessageBox.h"
 #include "gui/common/Placement.h"
 #include "gui/common/StatusPanel.h"
-#include "gui/common/WaitProgressBar.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -58,7 +58,9 @@ void MainWindow::createControls()
     m_startStopButton = place(new QPushButton(QStringLiteral("開始"), client), "startStopButton",
                               rectFromTwips(7560, 60, 855, 375));
     m_hostGrid = place(new HostGridView(client), "hostGrid", rectFromTwips(240, 480, 8295, 3975));
-    m_progressBar = place(new WaitProgressBar(client), "progressBar", rectFromTwips(240, 4560, 8295, 255));
+    m_progressBar = place(new QProgressBar(client), "progressBar", rectFromTwips(240, 4560, 8295, 255));
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setValue(0);
 
     // The status bar is part of the fixed client area, not the window's own
     // bar, so it keeps its place in the layout.
@@ -142,7 +144,11 @@ void MainWindow::bindProgram()
         m_lastPassLabel->setText(text);
         m_lastPassLabel->repaint();
     });
-    connect(&schedule, &MonitorSchedule::waitProgressChanged, m_progressBar, &WaitProgressBar::showTicks);
+    connect(&schedule, &MonitorSchedule::waitProgressChanged, this, [this](int ticks, int maximum) {
+        if (m_progressBar->maximum() != maximum)
+            m_progressBar->setRange(0, maximum);
+        m_progressBar->setValue(ticks);
+    });
     connect(&schedule, &MonitorSchedule::userMessage, this, [this](const QString &text) { MessageBox::show(this, text); });
     connect(&m_program.pageWriter(), &StatusPageWriter::failed, this, &MainWindow::showPageFailure);
 

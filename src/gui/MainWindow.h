@@ -12,10 +12,10 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
+class QProgressBar;
 class QPushButton;
 class StatusPageDialog;
 class StatusPanel;
-class WaitProgressBar;
 
 // The main window: the interval, the start/stop button, the host grid, the
 // wait's progress and the status bar, and the menu that opens the other
@@ -50,7 +50,7 @@ private:
     QLabel *m_lastPassLabel = nullptr;
     QPushButton *m_startStopButton = nullptr;
     HostGridView *m_hostGrid = nullptr;
-    WaitProgressBar *m_progressBar = nullptr;
+    QProgressBar *m_progressBar = nullptr;
     StatusPanel *m_hostPanel = nullptr;
     StatusPanel *m_progressPanel = nullptr;
     StatusPanel *m_notificationPanel = nullptr;

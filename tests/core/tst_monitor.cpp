@@ -197,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(pages.wait(3000));
         QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(rig.schedule.state(), State::Waiting);
-        QTRY_VERIFY(rig.waitMaximum.size() > 10);
+        QTRY_VERIFY(rig.waitMaximum.size() > 5);
         QCOMPARE(rig.waitMaximum.last(), 50);
 
         rig.program.toggleMonitoring("not read on a stop");

@@ -24,7 +24,6 @@ MonitorSchedule::MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject
     // Timed to the millisecond, so that the wait's ticks add up to the interval.
     m_passTimer.setTimerType(Qt::PreciseTimer);
     m_waitTimer.setTimerType(Qt::PreciseTimer);
-    m_waitTimer.setInterval(waitTickMs);
     connect(&m_passTimer, &QTimer::timeout, this, [this] { requestPass(PassKind::Timed); });
     connect(&m_waitTimer, &QTimer::timeout, this, &MonitorSchedule::onWaitTick);
     connect(&m_pass, &MonitorPass::finished, this, &MonitorSchedule::onPassFinished);
@@ -130,7 +129,7 @@ void MonitorSchedule::onPassFinished(bool stopped)
     if (m_state != State::Stopped) {
         if (m_running == PassKind::Timed && !stopped) {
             m_ticks = 0;
-            m_waitTimer.start();
+            m_waitTimer.start(ticksPerStep() * waitTickMs);
             setState(State::Waiting);
         } else {
             setState(State::Idle);
@@ -142,7 +141,7 @@ void MonitorSchedule::onPassFinished(bool stopped)
 
 void MonitorSchedule::onWaitTick()
 {
-    ++m_ticks;
+    m_ticks = qMin(m_ticks + ticksPerStep(), waitTicks());
     Q_EMIT waitProgressChanged(m_ticks, waitTicks());
     if (m_ticks >= waitTicks()) {
         m_waitTimer.stop();
