@@ -48,6 +48,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
@@ -354,55 +355,68 @@ int main(int argc, char *argv[])
     dialog->close();
     runLoopFor(0);
 
-    // One pass, started by the button as the operator starts monitoring.
+    // One pass, started by the button as the operator starts monitoring, with
+    // the window hidden and then shown.
     MonitorPass *pass = &sentrova.pass();
     auto *button = window->findChild<QPushButton *>(QStringLiteral("startStopButton"));
-    LatenessProbe lateness;
-    QEventLoop loop;
-    QObject::connect(pass, &MonitorPass::finished, &loop, &QEventLoop::quit);
-    const double cpuBefore = cpuSeconds();
-    const long acceptedBefore = listeners.accepted();
-    lateness.start();
-    clock.start();
-    button->click();
-    const double clickMs = ms(clock);
-    loop.exec();
-    const double passMs = ms(clock);
-    const double passCpu = cpuSeconds() - cpuBefore;
-    // The page written after the pass counts as part of it.
-    runLoopFor(100);
-    lateness.stop();
-    button->click();
+    const QString logPath = QDir(program.path()).filePath(QStringLiteral("Sentrova.Log"));
+    const QByteArray downLine("\x81\x75" "127.0.0.1" "\x81\x76");
+    std::map<bool, double> passSeconds, worstBlock;
+    for (bool visible : {false, true}) {
+        if (visible && !shown)
+            break;
+        window->setVisible(visible);
+        runLoopFor(200);
+        LatenessProbe lateness;
+        QEventLoop loop;
+        QObject::connect(pass, &MonitorPass::finished, &loop, &QEventLoop::quit);
+        const double cpuBefore = cpuSeconds();
+        const long acceptedBefore = listeners.accepted();
+        const int downLinesBefore = countLogLines(logPath, downLine);
+        lateness.start();
+        clock.start();
+        button->click();
+        const double clickMs = ms(clock);
+        loop.exec();
+        const double passMs = ms(clock);
+        const double passCpu = cpuSeconds() - cpuBefore;
+        // The page written after the pass counts as part of it.
+        runLoopFor(300);
+        lateness.stop();
+        button->click();
 
-    const int running = countStatus(sentrova.hosts(), QStringLiteral("サーバー稼動中"));
-    const int down = countStatus(sentrova.hosts(), QStringLiteral("サーバーダウン"));
-    const int downLines = countLogLines(QDir(program.path()).filePath(QStringLiteral("Sentrova.Log")),
-                                        QByteArray("\x81\x75" "127.0.0.1" "\x81\x76"));
-    row("One pass over every row (開始 to the pass's end)", passMs / 1000.0, "s",
-        qPrintable(QStringLiteral("%1 running, %2 down, %3 down log lines, %4 accepted by the listeners; "
-                                  "%5 ms a host; CPU %6 s")
-                       .arg(running)
-                       .arg(down)
-                       .arg(downLines)
-                       .arg(listeners.accepted() - acceptedBefore)
-                       .arg(passMs / rows, 0, 'f', 3)
-                       .arg(passCpu, 0, 'f', 2)));
-    row("The click on 開始 itself", clickMs, "ms");
-    row("Event loop blocked, longest (10 ms timer's lateness)", lateness.worst(), "ms",
-        qPrintable(QStringLiteral("at %5 s (the pass ended at %6 s); %1 ticks; 99.9th percentile %2 ms; "
-                                  "%3 over 50 ms, %4 over 100 ms")
-                       .arg(lateness.ticks())
-                       .arg(lateness.percentile(0.999), 0, 'f', 1)
-                       .arg(lateness.over50())
-                       .arg(lateness.over100())
-                       .arg(lateness.worstAt(), 0, 'f', 2)
-                       .arg(passMs / 1000.0, 0, 'f', 2)));
+        const char *const mode = visible ? "window shown" : "window hidden";
+        passSeconds[visible] = passMs / 1000.0;
+        worstBlock[visible] = lateness.worst();
+        row(qPrintable(QStringLiteral("One pass over every row, %1 (開始 to the pass's end)").arg(QLatin1String(mode))),
+            passMs / 1000.0, "s",
+            qPrintable(QStringLiteral("%1 running, %2 down, %3 down log lines, %4 accepted by the listeners; "
+                                      "%5 ms a host; CPU %6 s")
+                           .arg(countStatus(sentrova.hosts(), QStringLiteral("サーバー稼動中")))
+                           .arg(countStatus(sentrova.hosts(), QStringLiteral("サーバーダウン")))
+                           .arg(countLogLines(logPath, downLine) - downLinesBefore)
+                           .arg(listeners.accepted() - acceptedBefore)
+                           .arg(passMs / rows, 0, 'f', 3)
+                           .arg(passCpu, 0, 'f', 2)));
+        row("The click on 開始 itself", clickMs, "ms");
+        row("Event loop blocked, longest (10 ms timer's lateness)", lateness.worst(), "ms",
+            qPrintable(QStringLiteral("at %5 s (the pass ended at %6 s); %1 ticks; 99.9th percentile %2 ms; "
+                                      "%3 over 50 ms, %4 over 100 ms")
+                           .arg(lateness.ticks())
+                           .arg(lateness.percentile(0.999), 0, 'f', 1)
+                           .arg(lateness.over50())
+                           .arg(lateness.over100())
+                           .arg(lateness.worstAt(), 0, 'f', 2)
+                           .arg(passMs / 1000.0, 0, 'f', 2)));
+    }
+    if (passSeconds.count(true))
+        std::printf("\npass shown / hidden: %.2f (target 1.5 or less)\n", passSeconds[true] / passSeconds[false]);
     if (!messages.isEmpty())
         std::printf("\nmessage boxes: %s\n", qPrintable(messages.join(QStringLiteral(" / "))));
 
     std::printf("\ntargets: load %s (under 1 s), page write %s (under 1 s), event loop %s (never over 100 ms)\n",
                 loadMs < 1000 ? "met" : "MISSED", pageTimes[1] < 1000 ? "met" : "MISSED",
-                lateness.worst() <= 100 ? "met" : "MISSED");
+                std::max(worstBlock[false], worstBlock[true]) <= 100 ? "met" : "MISSED");
     window.reset();
     return 0;
 }
