@@ -17,8 +17,8 @@ faults=$(grep -v "^#" tools/mutants.txt | grep -F -- "$pattern" | grep .) || { e
 # that every chosen fault can be planted there.
 plant() {
   python3 - "$@" <<'PY'
-import sys
-root, lines = sys.argv[1], sys.argv[2:] or sys.stdin.read().splitlines()
+import os, sys
+root, lines = sys.argv[1], sys.argv[2:] or os.environ["FAULTS"].splitlines()
 for line in lines:
     path, rest = line.split(": ", 1)
     text, replacement = (part.replace("⏎", "\n") for part in rest.split(" ~> ", 1))
@@ -29,7 +29,7 @@ for line in lines:
         open(root + "/" + path, "w", encoding="utf-8").write(source.replace(text, replacement))
 PY
 }
-plant . <<<"$faults"
+FAULTS="$faults" plant .
 
 # The scratch copy: a file whose content changed since the last run is copied
 # anew and so is newer than what was built from it; the others keep their time.
