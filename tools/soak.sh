@@ -170,7 +170,9 @@ down = messages.count("「127.0.0.1」はダウンしています。")
 sent = messages.count("127.0.0.1サーバー障害の報告を行いました。 ")
 refused = sum(m.startswith("「127.0.0.1」のサーバー障害の報告に失敗しました。 550") for m in messages)
 stopped = messages.count("サーバーの監視を停止しました。")
-other = len(messages) - len(fixed) - down - sent - refused - stopped
+# The program is ended by SIGTERM, which closes it as its window's close box does.
+ended = messages.count("Sentrovaが終了しました。")
+other = len(messages) - len(fixed) - down - sent - refused - stopped - ended
 
 passes = p["pages"]               # one page per pass, the stopped one included
 smtp = p["smtp_accepted"] + p["smtp_refused"]
@@ -179,7 +181,7 @@ per_pass = hosts // 2
 # pass under way at the stop ends before its next host: it logged k of them,
 # k taken from the reports the SMTP responder received, not from the log.
 last_pass = smtp - per_pass * (passes - 1)
-expected = len(fixed) + 2 * (per_pass * (passes - 1) + last_pass) + 1
+expected = len(fixed) + 2 * (per_pass * (passes - 1) + last_pass) + 2
 times = p["page_times"]
 gaps = [b - a for a, b in zip(times, times[1:])]
 span = t1 - t0
@@ -188,7 +190,8 @@ checks = [
     ("start-up and start lines in order", messages[:len(fixed)] == fixed),
     # The probe under way at the stop is still recorded, with its report.
     ("one stop line, at most the stopped probe after it",
-     stopped == 1 and len(messages) - 1 - messages.index("サーバーの監視を停止しました。") <= 2),
+     stopped == 1 and len(messages) - 2 - messages.index("サーバーの監視を停止しました。") <= 2),
+    ("the end logged last, once", ended == 1 and messages[-1] == "Sentrovaが終了しました。"),
     ("reports within the passes run", 0 <= last_pass <= per_pass),
     ("down lines = reports the server took", down == smtp),
     ("one report line per down line", sent + refused == down),
@@ -210,7 +213,7 @@ print(f"| Open descriptors minute 1 / end, fewest to most of 20 looks | files {f
 print(f"| CPU time (utime+stime) whole run | {(cend - c0) / tck:.1f} s = {100.0 * (c2 - c0) / tck / span:.1f}% of one core |")
 print(f"| CPU minute 1 to end | {(c2 - c1) / tck:.1f} s = {100.0 * (c2 - c1) / tck / max(1, span - 60):.1f}% of one core |")
 print(f"| Log lines | {len(messages)} ({down} down, {sent} reports sent, {refused} refused) |")
-print(f"| Expected | {expected} = 5 start + 2 x 100 x {passes - 1} full passes + 2 x {last_pass} (pass stopped) + 1 stop |")
+print(f"| Expected | {expected} = 5 start + 2 x 100 x {passes - 1} full passes + 2 x {last_pass} (pass stopped) + 1 stop + 1 end |")
 print(f"| SMTP responder | {p['smtp_connections']} connections, {p['smtp_accepted']} accepted, {p['smtp_refused']} refused |")
 print()
 failed = 0
