@@ -52,9 +52,8 @@ bool TextCodec::canEncode(const QString &text)
 
 QString TextCodec::decode(const QByteArray &bytes)
 {
+    // The program does not start without the converter (isAvailable()).
     QStringDecoder decoder(codecName);
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }
 
