@@ -2,21 +2,45 @@
 # Plants one-line faults in the program, one at a time, and counts those the
 # test suite catches. Each fault is made in a scratch copy of the tree; only
 # what it touches is rebuilt, the whole suite is run, and the file is put back.
-# The faults are listed in tools/mutants.txt, one a line:
-#     FILE: TEXT ~> REPLACEMENT
-# where TEXT occurs exactly once in FILE (⏎ stands for a line end).
-# Usage: tools/mutants.sh [PATTERN]   (only the faults whose line holds PATTERN)
+#
+# Usage: tools/mutants.sh --sample N --seed S
+#          N faults drawn from the source by tools/mutagen.py (the score).
+#          A fault that does not build is dropped; one listed in
+#          tools/mutants-equivalent.txt cannot change behaviour and is not
+#          counted.
+#        tools/mutants.sh --table [PATTERN]
+#          the hand-written faults of tools/mutants.txt (those whose line
+#          holds PATTERN), for faults a machine cannot draw: FILE: TEXT ~>
+#          REPLACEMENT, TEXT occurring exactly once in FILE (⏎ is a line end).
+# --jobs J runs J faults at a time, each in a scratch tree of its own (most of
+# a run waits on sockets and timers, not on the processor).
 set -euo pipefail
+main() {
 cd "$(dirname "$0")/.."
+mode="" sample="" seed="" pattern="" jobs=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sample) sample=$2; mode=drawn; shift 2 ;;
+    --seed) seed=$2; shift 2 ;;
+    --jobs) jobs=$2; shift 2 ;;
+    --table) mode=table; pattern=${2:-}; shift $(($# > 1 ? 2 : 1)) ;;
+    *) echo "usage: tools/mutants.sh [--jobs J] --sample N --seed S | --table [PATTERN]" >&2; exit 2 ;;
+  esac
+done
+[ -n "$mode" ] && { [ "$mode" = table ] || [ -n "$seed" ]; } || { echo "usage: tools/mutants.sh [--jobs J] --sample N --seed S | --table [PATTERN]" >&2; exit 2; }
 tools/deps.sh test
-scratch=${SENTROVA_MUTANTS_DIR:-/tmp/sentrova-mutants}
-pattern=${1:-}
-faults=$(grep -v "^#" tools/mutants.txt | grep -F -- "$pattern" | grep .) || { echo "no fault matches $pattern"; exit 1; }
+base=${SENTROVA_MUTANTS_DIR:-/tmp/sentrova-mutants}
 
-# plant ROOT [LINE]: plants the fault of LINE under ROOT; without LINE, checks
-# that every chosen fault can be planted there.
-plant() {
-  python3 - "$@" <<'PY'
+if [ "$mode" = drawn ]; then
+  faults=$(python3 tools/mutagen.py --seed "$seed" --sample "$sample")
+else
+  faults=$(grep -v "^#" tools/mutants.txt | grep -F -- "$pattern" | grep .) || { echo "no fault matches $pattern"; exit 1; }
+fi
+
+# plant_table ROOT [LINE]: plants the table's fault of LINE under ROOT;
+# without LINE, checks that every chosen fault can be planted there.
+plant_table() {
+  FAULTS="$faults" python3 -c '
 import os, sys
 root, lines = sys.argv[1], sys.argv[2:] or os.environ["FAULTS"].splitlines()
 for line in lines:
@@ -27,45 +51,70 @@ for line in lines:
         sys.exit("found %d times: %s" % (source.count(text), line))
     if len(sys.argv) > 2:
         open(root + "/" + path, "w", encoding="utf-8").write(source.replace(text, replacement))
-PY
+' "$@"
 }
-FAULTS="$faults" plant .
+plant() { if [ "$mode" = drawn ]; then python3 tools/mutagen.py --plant "$@"; else plant_table "$@"; fi; }
+[ "$mode" = table ] && plant_table .
+# A drawn fault without its line number names the same fault after the
+# source above it has moved.
+unnumbered() { sed 's/^\([^:]*\):[0-9]*: /\1: /' <<<"$1"; }
 
-# The scratch copy: a file whose content changed since the last run is copied
-# anew and so is newer than what was built from it; the others keep their time.
-# A run cut short while a fault was planted leaves its build untrusted.
-if find "$scratch/tree" -name '*.orig' 2>/dev/null | grep -q .; then rm -rf "$scratch/tree" "$scratch/build"; fi
-rm -rf "$scratch/stage" && mkdir -p "$scratch/stage" "$scratch/tree"
-tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch/stage"
-(cd "$scratch/stage" && find . -type f) | while IFS= read -r f; do
-  cmp -s "$scratch/stage/$f" "$scratch/tree/$f" || { mkdir -p "$(dirname "$scratch/tree/$f")" && cp "$scratch/stage/$f" "$scratch/tree/$f"; }
-done
+# worker K: plants every J-th fault from the K-th in a scratch tree of its own,
+# and writes one result a line to its results file.
+worker() {
+  local k=$1 scratch="$base/$1"
+  # The scratch copy: a file whose content changed since the last run is
+  # copied anew and so is newer than what was built from it; the others keep
+  # their time. A run cut short while a fault was planted leaves its build
+  # untrusted.
+  if find "$scratch/tree" -name '*.orig' 2>/dev/null | grep -q .; then rm -rf "$scratch/tree" "$scratch/build"; fi
+  rm -rf "$scratch/stage" && mkdir -p "$scratch/stage" "$scratch/tree"
+  tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$scratch/stage"
+  (cd "$scratch/stage" && find . -type f) | while IFS= read -r f; do
+    cmp -s "$scratch/stage/$f" "$scratch/tree/$f" || { mkdir -p "$(dirname "$scratch/tree/$f")" && cp "$scratch/stage/$f" "$scratch/tree/$f"; }
+  done
+  build() { cmake --build "$scratch/build" >"$scratch/build.log" 2>&1; }
+  suite() { (cd "$scratch/build" && ctest -j2 --stop-on-failure --timeout 120 >"$scratch/test.log" 2>&1); }
+  # Optimized as shipped, but less, which halves each rebuild.
+  cmake -S "$scratch/tree" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" \
+    -DCMAKE_UNITY_BUILD=OFF -DSENTROVA_EXTRAS=OFF >/dev/null
+  build && suite || { echo "the suite must pass before faults are planted (see $scratch/*.log)" >&2; exit 1; }
+  : >"$scratch/results"
+  awk -v j="$jobs" -v k="$k" '(NR - 1) % j == k' <<<"$faults" | while IFS= read -r line; do
+    if [ "$mode" = drawn ] && grep -Fxq -- "$(unnumbered "$line")" tools/mutants-equivalent.txt; then
+      echo "equivalent: $line"; continue
+    fi
+    path=${line%%: *}
+    file="$scratch/tree/${path%%:*}"
+    cp -p "$file" "$file.orig"
+    plant "$scratch/tree" "$line"
+    if ! build; then
+      [ "$mode" = table ] && { echo "DOES NOT BUILD: $line"; touch "$file.orig"; mv "$file.orig" "$file"; exit 1; }
+      echo "does not build: $line"
+    elif suite; then
+      echo "survived: $line"
+    else
+      echo "caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$scratch/test.log" | paste -sd,): $line"
+    fi
+    # Newer than the build of the fault, and put back in one step.
+    touch "$file.orig"
+    mv "$file.orig" "$file"
+  done | tee "$scratch/results"
+  build
+}
+
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
-build() { cmake --build "$scratch/build" >"$scratch/build.log" 2>&1; }
-suite() { (cd "$scratch/build" && ctest -j2 --timeout 120 >"$scratch/test.log" 2>&1); }
-cmake -S "$scratch/tree" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=OFF \
-  -DSENTROVA_EXTRAS=OFF >/dev/null
-build && suite || { echo "the suite must pass before faults are planted (see $scratch/*.log)"; exit 1; }
-
-total=0 caught=0 survivors=()
-while IFS= read -r line; do
-  file="$scratch/tree/${line%%: *}"
-  cp -p "$file" "$file.orig"
-  plant "$scratch/tree" "$line"
-  total=$((total + 1))
-  if ! build; then
-    echo "DOES NOT BUILD: $line"; touch "$file.orig"; mv "$file.orig" "$file"; exit 1
-  elif suite; then
-    survivors+=("$line"); echo "survived: $line"
-  else
-    caught=$((caught + 1))
-    echo "caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$scratch/test.log" | paste -sd,): $line"
-  fi
-  # Newer than the build of the fault, and put back in one step.
-  touch "$file.orig"
-  mv "$file.orig" "$file"
-done <<<"$faults"
-build
+rm -f "$base"/*/results
+for ((k = 0; k < jobs; k++)); do worker "$k" & done
+wait
+results=$(cat "$base"/*/results)
+count() { grep -c "^$1" <<<"$results" || true; }
+caught=$(count "caught by") survived=$(count "survived:")
+total=$((caught + survived))
 echo
+[ "$mode" = drawn ] && echo "seed $seed: drawn $sample, equivalent $(count equivalent:), not building $(count "does not build:")"
 echo "faults caught: $caught of $total ($((100 * caught / (total > 0 ? total : 1)))%)"
-for survivor in "${survivors[@]}"; do echo "  survived: $survivor"; done
+grep "^survived:" <<<"$results" | sed 's/^/  /' || true
+}
+
+main "$@"

@@ -72,7 +72,7 @@ private Q_SLOTS:
                                              "<tr><td>IPアドレス</td><td>ポート</td><td>ステータス</td></tr>"}
             + lines + QStringList{"</table>", "</body>", "</html>", ""};
         QFile file(pages.filePath("status.htm"));
-        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), enabled == "False" ? QByteArray() : TextCodec::encode(page.join("\r\n")));
+        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), enabled == "False" ? QByteArray() : cp932(page.join("\r\n")));
         QVERIFY(m_folder.logMessages().isEmpty());
     }
 

@@ -2,9 +2,11 @@
 (with an 8-bit body, which aiosmtpd offers) reads back with Python's email
 parser; with the server stopped, the next report is logged as failed. Usage: aiosmtpd_e2e.py TST_NOTIFY"""
 import asyncio
+import ctypes
 import email
 import email.policy
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -36,13 +38,21 @@ def report(port, stopped):
 
 if sys.argv[1] == "--serve":
     sys.exit(asyncio.run(serve()))
+def die_with_parent():
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+# The server dies with this script, also when CTest kills it at its timeout.
 with tempfile.TemporaryDirectory() as work:
-    server = subprocess.Popen([sys.executable, __file__, "--serve", work], stdout=subprocess.PIPE, text=True)
-    port = server.stdout.readline().strip()
-    print("aiosmtpd on 127.0.0.1:%s, pid %d" % (port, server.pid))
-    accepted_test = report(port, False)
-    server.kill()
-    server.wait()
+    server = subprocess.Popen([sys.executable, __file__, "--serve", work], stdout=subprocess.PIPE, text=True,
+                              preexec_fn=die_with_parent)
+    try:
+        port = server.stdout.readline().strip()
+        print("aiosmtpd on 127.0.0.1:%s, pid %d" % (port, server.pid))
+        accepted_test = report(port, False)
+    finally:
+        server.kill()
+        server.wait()
     refused_test = report(port, True)
     with open(work + "/ops@example.org+boss@example.org.eml", "rb") as f:
         message = email.message_from_bytes(f.read(), policy=email.policy.default)

@@ -12,6 +12,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 # nginx's workers may run as another user: they must reach the page.
 chmod 755 "$work"
 mkdir -m 755 "$work/www" "$work/nginx"
@@ -21,7 +22,7 @@ SENTROVA_PAGE_DIR="$work/www" "$1" "pageBytes:running, down, not yet probed, mar
 for attempt in 1 2 3; do
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   cat >"$work/nginx/nginx.conf" <<CONF
-worker_processes 1;
+master_process off;
 pid $work/nginx/nginx.pid;
 events { worker_connections 16; }
 http {
@@ -31,7 +32,8 @@ http {
   server { listen 127.0.0.1:$port; root $work/www; }
 }
 CONF
-  nginx -p "$work/nginx" -e "$work/nginx/error.log" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
+  # One process, which dies with this script however it ends.
+  setpriv --pdeathsig KILL nginx -p "$work/nginx" -e "$work/nginx/error.log" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
   nginx_pid=$!
   timeout 15 bash -c "until (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null; do
       kill -0 $nginx_pid 2>/dev/null || exit 1; sleep 0.1; done" && break

@@ -1,3 +1,4 @@
+#include "FakeSmtpServer.h"
 #include "TestFolder.h"
 
 #include "core/Program.h"
@@ -40,6 +41,28 @@ class TestWindows : public QObject
         return nullptr;
     }
     QString stored(const char *section, const char *key) { return SettingsStore::read(section, key, {}); }
+    // What a window says: its title, then its controls' and menus' texts in order.
+    static QStringList textsOf(QWidget *window)
+    {
+        QStringList texts{window->windowTitle()};
+        for (QObject *child : window->findChildren<QObject *>()) {
+            if (auto *label = qobject_cast<QLabel *>(child); label && !qobject_cast<StatusPanel *>(label))
+                texts.append(label->text());
+            else if (auto *button = qobject_cast<QAbstractButton *>(child))
+                texts.append(button->text());
+            else if (auto *frame = qobject_cast<QGroupBox *>(child))
+                texts.append(frame->title());
+            else if (auto *list = qobject_cast<QComboBox *>(child))
+                for (int i = 0; i < list->count(); ++i)
+                    texts.append(list->itemText(i));
+            else if (auto *action = qobject_cast<QAction *>(child))
+                texts.append(action->text());
+            else if (auto *help = qobject_cast<QPlainTextEdit *>(child))   // reviewed as a whole
+                texts.append(QCryptographicHash::hash(help->toPlainText().toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
+        }
+        texts.removeAll(QString());
+        return texts;
+    }
 
 private Q_SLOTS:
     void init()
@@ -61,6 +84,29 @@ private Q_SLOTS:
         m_program.reset();
         m_folder.reset();
         m_boxes.clear();
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間",
+            "開始", "環境設定", "ホスト設定", "WWW設定", "障害通知", "ヘルプ", "終了"};
+        QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)",
+            "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "ホスト追加", "リスト削除", "設定終了"};
+        QTest::newRow("mail") << "notificationAction" << "mailDialog" << QStringList{"Sentrova 環境設定", "メール設定", "SMTPサーバー",
+            "送信者のアドレス", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "送信を停止する", "テスト送信", "設定終了"};
+        QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
+            "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "1ef21644aaf6", "閉じる"};
+    }
+    void texts()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        QFETCH(QStringList, texts);
+        QCOMPARE(textsOf(action.isEmpty() ? m_window.get() : open(qPrintable(action), qPrintable(window))), texts);
     }
 
     void mainWindow()
@@ -122,14 +168,29 @@ private Q_SLOTS:
         QCOMPARE(m_program->hosts().hosts(), QList<Host>{(Host{"mail", "443", {}})});
     }
 
+    // The window reads the file as it opens; the test saves what was entered
+    // and keeps the window open, OK saves and closes it.
     void mailDialog()
     {
+        FakeSmtpServer server;
+        m_program->mail().sender().setPort(server.port());
+        m_folder->writeBytes("MailConfig.ini", "127.0.0.1,s@x,r1@x,r2@x,r3@x,r4@x,r5@x");
         QWidget *dialog = open("notificationAction", "mailDialog");
-        QCOMPARE(find<QLineEdit>("recipientEdit3", dialog)->text(), "c@x");
+        QStringList shown;
+        for (const char *name : {"serverEdit", "senderEdit", "recipientEdit1", "recipientEdit2", "recipientEdit3", "recipientEdit4", "recipientEdit5"})
+            shown.append(find<QLineEdit>(name, dialog)->text());
+        QCOMPARE(shown, QStringList({"127.0.0.1", "s@x", "r1@x", "r2@x", "r3@x", "r4@x", "r5@x"}));
+        find<QLineEdit>("recipientEdit4", dialog)->clear();
+        find<QPushButton>("testButton", dialog)->click();
+        QTRY_COMPARE(m_boxes, QStringList{"メッセージを送信しました。!"});
+        QCOMPARE(server.sessions.at(0).commands.mid(3, 4), QList<QByteArray>({"RCPT TO:<r1@x>", "RCPT TO:<r2@x>", "RCPT TO:<r3@x>", "RCPT TO:<r5@x>"}));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_folder->readBytes("MailConfig.ini"), "\"127.0.0.1\",\"s@x\",\"r1@x\",\"r2@x\",\"r3@x\",\"\",\"r5@x\"\r\n");
         find<QLineEdit>("serverEdit", dialog)->setText("mx2");
         find<QPushButton>("okButton", dialog)->click();
-        QCOMPARE(m_folder->readBytes("MailConfig.ini"), "\"mx2\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n");
+        QCOMPARE(m_folder->readBytes("MailConfig.ini"), "\"mx2\",\"s@x\",\"r1@x\",\"r2@x\",\"r3@x\",\"\",\"r5@x\"\r\n");
         QTRY_VERIFY(!dialog->isVisible());
+        QCOMPARE(server.sessions.size(), 1);
     }
 
     void statusPageDialog()
@@ -140,7 +201,7 @@ private Q_SLOTS:
         QVERIFY(!find<QCheckBox>("enabledCheck", dialog)->isChecked() && m_program->pageSettings().pageEnabled());
         QTest::keyClicks(find<QLineEdit>("pageEdit", dialog), "x");
         QCOMPARE(QStringList({stored("wwwroot", "file"), stored("wwwroot", "dir")}),
-                 QStringList({"index.htmlx", StatusPageSettings::defaultFolder()}));
+                 QStringList({"index.htmlx", "/var/www/html"}));
         find<QCheckBox>("enabledCheck", dialog)->click();
         QCOMPARE(stored("wwwroot", "enable"), "True");
         // A browse takes the chosen file's folder; a cancel applies the last choice again.
