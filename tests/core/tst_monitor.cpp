@@ -27,7 +27,7 @@ struct Rig
     MonitorPass &pass = program.pass();
     MonitorSchedule &schedule = program.schedule();
     QStringList hostTexts, progressTexts, lastPass;
-    QList<int> waitMaximum;
+    QList<int> waitMaximum, waitValues;
     QSignalSpy finished{&pass, &MonitorPass::finished};
 
     explicit Rig(const QStringList &rows, int probeTimeoutMs = 300)
@@ -43,7 +43,9 @@ struct Rig
         QObject::connect(&schedule, &MonitorSchedule::hostTextChanged, [this](const QString &t) { hostTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::progressTextChanged, [this](const QString &t) { progressTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::lastPassChanged, [this](const QString &t) { lastPass.append(t); });
-        QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged, [this](int, int max) { waitMaximum.append(max); });
+        QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged, [this](int value, int max) {
+            waitValues.append(value), waitMaximum.append(max);
+        });
     }
     QStringList statuses()
     {
@@ -82,6 +84,8 @@ private Q_SLOTS:
         QTest::newRow("accepts and resets at once") << "resetting" << down << running << connecting;
         QTest::newRow("several addresses, the first refuses") << "several" << down << running << resolving;
         QTest::newRow("refused") << "refusing" << running << down << connecting;
+        QTest::newRow("IPv6, accepting") << "accepting6" << down << running << connecting;
+        QTest::newRow("IPv6, refused") << "refusing6" << running << down << connecting;
         QTest::newRow("unresolvable") << "unresolvable" << "" << down << resolving;
         QTest::newRow("silent until the timeout") << "silent" << running << down << connecting;
         QTest::newRow("port text not a port") << "http" << "" << down << "";
@@ -93,15 +97,16 @@ private Q_SLOTS:
         QFETCH(QString, before);
         QFETCH(QString, after);
         QFETCH(QString, waitText);
-        QString address = peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : QStringLiteral("127.0.0.1");
+        const bool v6 = peer.endsWith(u'6');
+        peer.remove(u'6');
+        QString address = v6 ? QStringLiteral("::1") : peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : QStringLiteral("127.0.0.1");
         if (peer == "several") {
             // The name's first address, 127.0.0.3, refuses; the listener takes the second.
             address = qEnvironmentVariable("SENTROVA_MULTI_ADDRESS_HOST");
             if (address.isEmpty())
                 QSKIP("run by tests/e2e/mounted_faults.sh, which gives a name two addresses");
         }
-        Loopback::Listener listener(peer == "hanging up",
-                                    QHostAddress(peer == "several" ? "127.0.0.2" : "127.0.0.1"));
+        Loopback::Listener listener(peer == "hanging up", QHostAddress(v6 ? "::1" : peer == "several" ? "127.0.0.2" : "127.0.0.1"));
         Loopback::HangingListener silent;
         std::optional<Loopback::ResettingListener> resetting;
         if (peer == "resetting")
@@ -146,15 +151,16 @@ private Q_SLOTS:
         QCOMPARE(rig.statuses(), QStringList({down, running, down}));
     }
 
-    // Rows removed by the host dialog during a probe: the pass never writes a
-    // row that is gone nor one that moved into its place, and ends when it
-    // passes the last row.
+    // Rows removed by the host dialog during a probe (-1: one added at the
+    // end): the pass never writes a row that is gone nor one that moved into
+    // its place, ends when it passes the last row, and takes rows added.
     void rowsRemovedDuringAProbe_data()
     {
         QTest::addColumn<QList<int>>("removed");
         QTest::addColumn<QStringList>("statuses");
         QTest::newRow("rows below the probed one") << QList<int>{2, 1} << QStringList{down};
         QTest::newRow("the probed row") << QList<int>{0} << QStringList{"before", running};
+        QTest::newRow("a row added, probed from the next pass on") << QList<int>{-1} << QStringList{down, running, running, ""};
     }
     void rowsRemovedDuringAProbe()
     {
@@ -167,10 +173,10 @@ private Q_SLOTS:
         rig.pass.start();
         QTRY_COMPARE(rig.pass.probe().state(), int(ProbeSocket::Connecting));
         for (int row : removed)
-            rig.program.hosts().remove(row);
+            row < 0 ? void(rig.program.hosts().add("127.0.0.1", listener.port())) : rig.program.hosts().remove(row);
         QVERIFY(rig.finished.wait(5000));
         QCOMPARE(rig.statuses(), statuses);
-        QCOMPARE(listener.accepted(), statuses.size() - 1);
+        QCOMPARE(listener.accepted(), statuses.count(running));
     }
 
     void startPassAtOnceThenEveryIntervalThenStop()
@@ -193,7 +199,9 @@ private Q_SLOTS:
         // The timed pass one interval later, then its wait.
         QVERIFY(pages.wait(5000));
         QCOMPARE(rig.schedule.state(), State::Waiting);
-        QTRY_VERIFY(rig.waitMaximum.size() > 5);
+        // The bar counts 20 ms ticks, in steps of at least five.
+        QTRY_VERIFY(rig.waitValues.size() > 5);
+        QCOMPARE(rig.waitValues.mid(0, 6), QList<int>({0, 5, 10, 15, 20, 25}));
         QCOMPARE(rig.waitMaximum.last(), 50);
 
         rig.program.toggleMonitoring("not read on a stop");

@@ -7,6 +7,7 @@
 #include "core/log/EventLog.h"
 #include "core/notify/MailNotification.h"
 #include "core/notify/SmtpMessage.h"
+#include "core/notify/SmtpReply.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -143,6 +144,32 @@ private Q_SLOTS:
         QTRY_VERIFY(rig.server.sessions.isEmpty() || rig.server.sessions.at(0).closed);
         QCOMPARE(rig.server.sessions.value(0).commands, commands);
         QCOMPARE(rig.folder.logMessages(), log);
+    }
+
+    // Replies cut into reads anywhere; an overlong line is one malformed reply.
+    void replyReader_data()
+    {
+        QTest::addColumn<ByteList>("reads");
+        QTest::addColumn<QList<int>>("codes");
+        const QByteArray overlong(SmtpReplyReader::maxLineLength + 1, 'x');
+        QTest::newRow("multi-line, cut inside a line") << ByteList{"250-a\r\n25", "0 b\r", "\n354\n"} << QList<int>{250, 354};
+        QTest::newRow("not a reply line") << ByteList{"hello\r\n250 ok\r\n"} << QList<int>{0, 250};
+        QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
+        QTest::newRow("overlong, its end in the next read") << ByteList{overlong, "\n250 ok\r\n"} << QList<int>{0, 250};
+        QTest::newRow("overlong, its rest over reads") << ByteList{overlong, overlong, "x\r\n250 ok\n"} << QList<int>{0, 250};
+    }
+    void replyReader()
+    {
+        QFETCH(ByteList, reads);
+        QFETCH(QList<int>, codes);
+        SmtpReplyReader reader;
+        QList<int> taken;
+        for (const QByteArray &read : reads) {
+            reader.feed(read);
+            while (const std::optional<SmtpReply> reply = reader.take())
+                taken.append(reply->code);
+        }
+        QCOMPARE(taken, codes);
     }
 
     // The same body bytes go out as they are to a server that offered

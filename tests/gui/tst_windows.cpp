@@ -114,6 +114,7 @@ private Q_SLOTS:
         auto *button = find<QPushButton>("startStopButton");
         auto *interval = find<QLineEdit>("intervalEdit");
         QCOMPARE(interval->text(), "60");
+        QVERIFY(!find<QProgressBar>("progressBar")->isTextVisible());
         QTest::keyClicks(interval, "x");
         QCOMPARE(stored("Interval", "Sec"), "60x");
         button->click();
@@ -155,8 +156,15 @@ private Q_SLOTS:
     void hostDialog()
     {
         QWidget *dialog = open("hostsAction", "hostDialog");
-        Q_EMIT find<QComboBox>("portPresets", dialog)->activated(6);
-        QCOMPARE(find<QLineEdit>("portEdit", dialog)->text(), "443");
+        auto *presets = find<QComboBox>("portPresets", dialog);
+        QCOMPARE(presets->currentText(), "お選びください");
+        QCOMPARE(find<HostGridView>("hostGrid", dialog)->model()->index(0, 0).data(), "127.0.0.1");
+        QCOMPARE(dialog->focusWidget(), find<QLineEdit>("addressEdit", dialog));
+        // Each entry gives the port its label names; the prompt changes nothing.
+        QStringList ports;
+        for (int i = 0; i < presets->count(); ++i)
+            Q_EMIT presets->activated(i), ports.append(find<QLineEdit>("portEdit", dialog)->text());
+        QCOMPARE(ports, QStringList({"80", "21", "23", "25", "53", "110", "443", "443"}));
         find<QPushButton>("addButton", dialog)->click();
         QCOMPARE(m_boxes, QStringList{"IPアドレスが未入力です。"});
         find<QLineEdit>("addressEdit", dialog)->setText("mail");
