@@ -103,6 +103,18 @@ private Q_SLOTS:
         QFile::remove(m_folder.filePath("Sentrova.Log"));
     }
 
+    // A page whose folder is read-only but which is writable itself is
+    // rewritten in place.
+    void pageInPlace()
+    {
+        const QString folder = qEnvironmentVariable("SENTROVA_LOCKED_DIR");
+        if (folder.isEmpty() || QFileInfo(folder).isWritable())
+            QSKIP("staged by tests/e2e/mounted_faults.sh: a folder this user may not write to, holding a page it may");
+        QCOMPARE(write({{"db", "5432", {}}}, folder), Outcome::Written);
+        QFile page(folder + "/index.html");
+        QVERIFY(page.open(QIODevice::ReadOnly) && page.readAll().contains("<tr><td>db</td><td>5432</td><td></td></tr>"));
+    }
+
     // One write at a time: of the pages asked for meanwhile only the newest
     // is written, after it.
     void pagesAskedForDuringAWrite()

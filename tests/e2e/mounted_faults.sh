@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs a test with what only root can stage, in a mount namespace of its own:
 # SENTROVA_FULL_DIR, a 64 KiB tmpfs holding a file "old" and filled up;
-# SENTROVA_RO_DIR, an empty read-only folder; and the name
+# SENTROVA_RO_DIR, an empty read-only folder; SENTROVA_LOCKED_DIR, a folder
+# only root may write to, holding an "index.html" anyone may write; and the name
 # SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
 # second is 127.0.0.2. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
 # Exit status 77 (a skip for CTest) when it cannot be staged.
@@ -19,7 +20,8 @@ work=$(mktemp -d)
 trap 'umount /etc/hosts "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 
-mkdir "$work/full" "$work/ro" "$work/ro-source"
+mkdir "$work/full" "$work/ro" "$work/ro-source" "$work/page"
+chmod 755 "$work" && echo old > "$work/page/index.html" && chmod 666 "$work/page/index.html"
 { cat /etc/hosts; printf '127.0.0.3 %s\n127.0.0.2 %s\n' "$multi" "$multi"; } > "$work/hosts"
 mount -t tmpfs -o size=64k tmpfs "$work/full" && mount --bind "$work/ro-source" "$work/ro" \
     && mount -o remount,bind,ro "$work/ro" && mount --bind "$work/hosts" /etc/hosts || skip "mount failed"
@@ -29,6 +31,6 @@ echo old > "$work/full/old"
 cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
-export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro"
+export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page"
 export SENTROVA_MULTI_ADDRESS_HOST="$multi"
 "$@"

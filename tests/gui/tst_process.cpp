@@ -28,6 +28,7 @@ private Q_SLOTS:
                                                      << QByteArray("sentrova: 文字コード (シフトJIS) の変換を利用できません。\n") << SIGTERM;
         QTest::newRow("SIGTERM, a service stop") << offscreen << QByteArray() << SIGTERM;
         QTest::newRow("SIGHUP, a logout") << offscreen << QByteArray() << SIGHUP;
+        QTest::newRow("SIGHUP ignored at start (nohup), then SIGTERM") << offscreen + QStringList{"nohup"} << QByteArray() << SIGTERM;
     }
     void startAndEnd()
     {
@@ -41,10 +42,18 @@ private Q_SLOTS:
         program.setEnvironment(QStringList{"HOME=" + folder.path(), "XDG_RUNTIME_DIR=" + folder.path(), "LC_ALL=C.UTF-8",
                                            "ASAN_OPTIONS=verify_asan_link_order=0"} + environment);
         program.setReadChannel(QProcess::StandardError);
-        program.start(folder.filePath("sentrova"));
-        if (refusal.isEmpty())
+        const bool nohup = environment.contains("nohup");
+        program.start("sh", {"-c", nohup ? "trap '' HUP; exec \"$0\"" : "exec \"$0\"", folder.filePath("sentrova")});
+        if (refusal.isEmpty()) {
             QTRY_COMPARE_WITH_TIMEOUT(folder.logTail(1), QStringList{"Sentrova起動完了"}, 10000);
-        else
+            // A signal ignored at start stays ignored; the others end the program.
+            QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
+            QVERIFY(status.open(QIODevice::ReadOnly));
+            const QString text = QString::fromLatin1(status.readAll());
+            const auto mask = [&text](const char *field) { return text.section(field, 1).section(u'\n', 0, 0).trimmed().toULongLong(nullptr, 16); };
+            QCOMPARE(mask("SigIgn:") & 1, nohup ? 1u : 0u);   // SIGHUP
+            QCOMPARE(mask("SigCgt:") & 0x4001, nohup ? 0x4000u : 0x4001u);   // SIGTERM, SIGHUP
+        } else
             QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
         QCOMPARE(program.readLine(), refusal);
         if (signal)
