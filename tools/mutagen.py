@@ -139,11 +139,43 @@ def drop_character(pieces, index, rng):
     return replace_span(pieces, index, start, end, "")
 
 
+# What the Linux build defines; a branch on any other macro may be built.
+PLATFORM = {"Q_OS_UNIX": True, "Q_OS_LINUX": True, "Q_OS_WIN": False, "_WIN32": False, "Q_OS_MACOS": False}
+
+
+def platform_value(condition):
+    """True or False for a condition on platform macros alone, else None."""
+    words = set(re.findall(r"[A-Za-z_]\w*", condition)) - {"defined"}
+    if not words or not words <= PLATFORM.keys():
+        return None
+    expression = re.sub(r"defined\s*\(?\s*(\w+)\s*\)?", lambda m: str(PLATFORM[m.group(1)]), condition)
+    return eval(expression.replace("&&", " and ").replace("||", " or ").replace("!", " not "))
+
+
+def built_lines(lines):
+    """Whether each line is compiled on Linux: a fault where it is not cannot be met."""
+    stack = []
+    for line in lines:
+        directive = re.match(r"\s*#\s*(ifdef|ifndef|if|else|elif|endif)\b(.*)", line)
+        if directive:
+            word, rest = directive.groups()
+            if word in ("ifdef", "ifndef", "if"):
+                value = platform_value("defined(%s)" % rest.strip() if word != "if" else rest)
+                stack.append(None if value is None else value != (word == "ifndef"))
+            elif word in ("else", "elif") and stack:
+                stack[-1] = None if stack[-1] is None or word == "elif" else not stack[-1]
+            elif word == "endif" and stack:
+                stack.pop()
+        yield all(value is not False for value in stack)
+
+
 def file_candidates(path):
     lines = path.read_text(encoding="utf-8").split("\n")
     in_bool = False
-    for number, pieces in enumerate(segments(lines), 1):
+    for number, (pieces, built) in enumerate(zip(segments(lines), built_lines(lines)), 1):
         line = lines[number - 1]
+        if not built:
+            continue
         if BOOL_FUNCTION.match(line):
             in_bool = True
         elif ANY_FUNCTION.match(line) and not line.startswith(("namespace", "{", "}")):

@@ -37,7 +37,7 @@ class TestFiles : public QObject
     }
 
 private Q_SLOTS:
-    void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
+    void init() { Clock::setFixedTime(QDateTime(QDate(2027, 1, 5), QTime(7, 5, 0))); }
 
     // The whole page in code page 932 with CR LF, a row a host in list order;
     // only the exact text "False" switches it off, and then nothing is touched.
@@ -68,7 +68,7 @@ private Q_SLOTS:
         QCOMPARE(write(hosts, folder, "status.htm", enabled), lines.isEmpty() ? Outcome::Off : Outcome::Written);
         lines.removeAll("");
         const QStringList page = QStringList{"<html>", "<head><meta charset=\"Shift_JIS\"><title>サーバー監視報告</title></head>",
-                                             "<body>", "<table border=1>", "<tr><td colspan=3>2026/12/06\u30007:05:00</td></tr>",
+                                             "<body>", "<table border=1>", "<tr><td colspan=3>2027/01/05\u30007:05:00</td></tr>",
                                              "<tr><td>IPアドレス</td><td>ポート</td><td>ステータス</td></tr>"}
             + lines + QStringList{"</table>", "</body>", "</html>", ""};
         QFile file(pages.filePath("status.htm"));
@@ -180,7 +180,7 @@ private Q_SLOTS:
         QVERIFY(err.open() && ::dup2(err.handle(), 2) == 2);
         EventLog(m_folder.filePath("missing")).write("Sentrova起動完了");
         ::dup2(saved, 2);
-        QVERIFY(err.seek(0) && QString::fromUtf8(err.readAll()).endsWith("): 2026/12/06 7:05:00   Sentrova起動完了\n"));
+        QVERIFY(err.seek(0) && QString::fromUtf8(err.readAll()).endsWith("): 2027/01/05 7:05:00   Sentrova起動完了\n"));
     }
 
     // Every file saved as a whole goes through one helper: on a full disk,

@@ -127,6 +127,7 @@ private Q_SLOTS:
         QTRY_VERIFY(find<QLabel>("lastPassLabel")->text().startsWith("前回監視時間: 20"));
         QCOMPARE(find<QLabel>("hostPanel")->text(), "127.0.0.1");
         QCOMPARE(find<QLabel>("progressPanel")->text(), "サーバダウン");
+        QCOMPARE(find<QTableView>("hostGrid")->currentIndex().row(), 0);
         QVERIFY(find("hostGrid")->isEnabled());
         QTRY_VERIFY(find<QProgressBar>("progressBar")->value() > 0);
         button->click();
@@ -188,6 +189,8 @@ private Q_SLOTS:
         for (const char *name : {"serverEdit", "senderEdit", "recipientEdit1", "recipientEdit2", "recipientEdit3", "recipientEdit4", "recipientEdit5"})
             shown.append(find<QLineEdit>(name, dialog)->text());
         QCOMPARE(shown, QStringList({"127.0.0.1", "s@x", "r1@x", "r2@x", "r3@x", "r4@x", "r5@x"}));
+        QTest::keyClick(find<QLineEdit>("serverEdit", dialog), Qt::Key_Return);   // no button is the default
+        QVERIFY(dialog->isVisible() && m_program->mail().isOn());
         find<QLineEdit>("recipientEdit4", dialog)->clear();
         find<QPushButton>("testButton", dialog)->click();
         QTRY_COMPARE(m_boxes, QStringList{"メッセージを送信しました。!"});
