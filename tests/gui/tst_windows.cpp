@@ -135,6 +135,9 @@ private Q_SLOTS:
         QCOMPARE(find<QProgressBar>("progressBar")->value(), 0);
 
         Appearance::install();
+        QCOMPARE(QApplication::font().family(), "ＭＳ Ｐゴシック");
+        QCOMPARE(QApplication::font().pointSize(), 9);
+        QCOMPARE(QFont::substitutes(QApplication::font().family()), QStringList({"ipapgothic", "noto sans cjk jp"}));
         QCOMPARE(m_window->windowIcon().availableSizes().size(), 7);
         FileDialog::chooseFile(m_window.get(), [](const QString &) {});
         QCOMPARE(m_window->findChild<QFileDialog *>()->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
