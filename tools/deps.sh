@@ -9,7 +9,7 @@ build=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev libicu-dev fonts
 # Real peers for the end-to-end tests: an SMTP server, a web server and a
 # browser, all started on loopback by the tests themselves; strace injects a
 # failing rename; the package is made and checked with Debian's own tools.
-testing=(xvfb xauth python3-aiosmtpd nginx-light chromium strace
+testing=(xvfb xauth python3-aiosmtpd nginx-light chromium strace iproute2
          dpkg-dev lintian appstream desktop-file-utils)
 
 wanted=("${build[@]}")

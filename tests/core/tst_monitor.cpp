@@ -289,6 +289,9 @@ private Q_SLOTS:
         QSignalSpy ended(&program, &Program::ended);
         program.startUp();
         QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "60");
+        // A probe has 10 s, each step of a report 30 s.
+        QCOMPARE(program.pass().probe().timeout(), 10000);
+        QCOMPARE(program.mail().sender().stepTimeout(), 30000);
         QCOMPARE(program.hosts().hosts(), QList<Host>{Host{}});
         program.end();
         program.end();

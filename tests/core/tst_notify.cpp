@@ -172,6 +172,20 @@ private Q_SLOTS:
         QCOMPARE(taken, codes);
     }
 
+    // Reports go to port 25; staged where that port is free.
+    void defaultPort()
+    {
+        if (!qEnvironmentVariableIsSet("SENTROVA_PRIVATE_NETWORK"))
+            QSKIP("run by tests/e2e/mounted_faults.sh in a network of its own");
+        FakeSmtpServer server(25);
+        Rig rig;
+        rig.folder.writeBytes("MailConfig.ini", mailFile);
+        MailNotification mail(rig.folder.path(), rig.log);
+        mail.load();
+        mail.sendTest(mail.route());
+        QTRY_COMPARE(server.sessions.value(0).commands.value(4), "RCPT TO:<c@x>");
+    }
+
     // The same body bytes go out as they are to a server that offered
     // 8BITMIME, in base64 to any other.
     void messageBytes_data()

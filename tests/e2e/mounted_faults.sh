@@ -4,7 +4,8 @@
 # SENTROVA_RO_DIR, an empty read-only folder; SENTROVA_LOCKED_DIR, a folder
 # only root may write to, holding an "index.html" anyone may write; and the name
 # SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
-# second is 127.0.0.2. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
+# second is 127.0.0.2; SENTROVA_PRIVATE_NETWORK, a network of its own, where
+# every port on loopback is free. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
 # Exit status 77 (a skip for CTest) when it cannot be staged.
 set -u
 multi=sentrova-multi.test
@@ -12,9 +13,10 @@ skip() { echo "skipped: $1"; exit 77; }
 
 if [ -z "${SENTROVA_IN_NAMESPACE:-}" ]; then
     [ "$(id -u)" = 0 ] || skip "mounting needs root"
-    unshare --mount true 2>/dev/null || skip "no mount namespace (unshare --mount failed)"
-    SENTROVA_IN_NAMESPACE=1 exec unshare --mount --propagation private bash "$0" "$@"
+    unshare --mount --net true 2>/dev/null || skip "no mount or network namespace (unshare failed)"
+    SENTROVA_IN_NAMESPACE=1 exec unshare --mount --net --propagation private bash "$0" "$@"
 fi
+ip link set lo up || skip "no loopback in the network namespace"
 
 work=$(mktemp -d)
 trap 'umount /etc/hosts "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
@@ -32,5 +34,5 @@ cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
 export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page"
-export SENTROVA_MULTI_ADDRESS_HOST="$multi"
+export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1
 "$@"

@@ -30,7 +30,7 @@ public:
         {"QUIT", {"221 2.0.0 Bye\r\n"}}};
     QList<Session> sessions;
 
-    FakeSmtpServer()
+    explicit FakeSmtpServer(quint16 port = 0)
     {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -41,7 +41,7 @@ public:
                 answer(socket, sessions[index], "GREETING");
             }
         });
-        m_server.listen(QHostAddress::LocalHost, 0);
+        m_server.listen(QHostAddress::LocalHost, port);
     }
     quint16 port() const { return m_server.serverPort(); }
 

@@ -50,6 +50,7 @@ public:
     // an attempt that has not ended by then ends in Error. Applies to the
     // next attempt.
     void setTimeout(int milliseconds);
+    int timeout() const { return m_timeoutMs; }
 
     // Starts an attempt; an attempt still under way is closed first. A port
     // outside 1 to 65535 or an empty host ends the attempt in Error.

@@ -37,6 +37,7 @@ public:
 
     void setPort(quint16 port) { m_port = port; }
     void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
+    int stepTimeout() const { return m_stepTimeoutMs; }
     // The name sent with HELO comes from these; tests fix them.
     void setMachineName(const QString &hostName, const QString &domainName);
 
