@@ -313,7 +313,7 @@ private Q_SLOTS:
         const QByteArray allFile = "\"mx\",\"s@x\",\"r1@x\",\"r2@x\",\"r3@x\",\"r4@x\",\"r5@x\"\r\n";
         for (const auto &[bytes, route] : QList<std::pair<QByteArray, MailRoute>>{
                  {allFile, all}, {"a,b,c,d,e,f", all}, {"127.0.0.1\n  s@x\r\na@x  \n\"\"\nc@x\n\"\"\n\"\"", some},
-                 {"127.0.0.1\r\ns@x\r\na@x\r\n\r\nc@x\r\n\r\n\r\n", some}}) {
+                 {"127.0.0.1\r\ns@x\r\na@x\n\nc@x\r\n\n\n", some}}) {
             folder.writeBytes("MailConfig.ini", bytes);
             mail.switchOff();
             mail.load();

@@ -139,9 +139,14 @@ private Q_SLOTS:
         QCOMPARE(QApplication::font().pointSize(), 9);
         QCOMPARE(QFont::substitutes(QApplication::font().family()), QStringList({"ipapgothic", "noto sans cjk jp"}));
         QCOMPARE(m_window->windowIcon().availableSizes().size(), 7);
-        FileDialog::chooseFile(m_window.get(), [](const QString &) {});
-        QCOMPARE(m_window->findChild<QFileDialog *>()->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
-        m_window->findChild<QFileDialog *>()->reject();
+        // A cancel chooses nothing, also after a file was picked.
+        QString chosen = "not yet";
+        FileDialog::chooseFile(m_window.get(), [&chosen](const QString &file) { chosen = file; });
+        auto *files = m_window->findChild<QFileDialog *>();
+        QCOMPARE(files->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
+        files->selectFile(m_folder->filePath("Sentrova.ini"));
+        files->reject();
+        QCOMPARE(chosen, QString());
         // The check mark and the panel show the switch, however often the item
         // is chosen; while off, no empty box is drawn beside the item.
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "障害通知オン");
@@ -256,7 +261,9 @@ private Q_SLOTS:
         QPointer<QWidget> help = open("helpAction", "helpWindow");
         // Mail goes out for failures only; a recovered host just shows running again.
         QVERIFY(!find<QPlainTextEdit>(nullptr, help)->toPlainText().contains("復旧したときには"));
+        m_window->setWindowState(Qt::WindowMinimized);
         find<QPushButton>("closeButton", help)->click();
+        QVERIFY(!m_window->isMinimized());
         QTRY_VERIFY(!help);
         QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
     }
