@@ -174,6 +174,8 @@ private Q_SLOTS:
         for (int i = 0; i < presets->count(); ++i)
             Q_EMIT presets->activated(i), ports.append(find<QLineEdit>("portEdit", dialog)->text());
         QCOMPARE(ports, QStringList({"80", "21", "23", "25", "53", "110", "443", "443"}));
+        QTest::keyClicks(presets->lineEdit(), "9");   // the list's own field takes typing, the port box keeps the port
+        QCOMPARE(find<QLineEdit>("portEdit", dialog)->text(), "443");
         find<QPushButton>("addButton", dialog)->click();
         QCOMPARE(m_boxes, QStringList{"IPアドレスが未入力です。"});
         find<QLineEdit>("addressEdit", dialog)->setText("mail");
