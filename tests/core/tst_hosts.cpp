@@ -5,6 +5,7 @@
 #include "core/hosts/HostListFile.h"
 #include "core/log/EventLog.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QtTest>
 
@@ -139,6 +140,7 @@ private Q_SLOTS:
         folder.writeBytes(hostFile, file);
         const EventLog log(folder.path());
         HostTableModel main;
+        QAbstractItemModelTester mainTester(&main);   // every change told to views as a model must
         HostListFile::load(folder.path(), main);
         for (int row = 0; row < main.rowCount(); ++row)
             main.setStatus(row, main.hosts().at(row).address.isEmpty() ? QString() : QStringLiteral("on"));
@@ -146,6 +148,7 @@ private Q_SLOTS:
         std::unique_ptr<HostListEditor> editor;
         const auto open = [&] {
             editor = std::make_unique<HostListEditor>(main, folder.path(), log);
+            new QAbstractItemModelTester(&editor->hosts(), editor.get());
             connect(editor.get(), &HostListEditor::userMessage, this, [&shown](const QString &text) { shown.append(text); });
         };
         open();

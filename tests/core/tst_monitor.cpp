@@ -7,6 +7,7 @@
 #include "core/base/SettingsStore.h"
 #include "core/monitor/PortText.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -24,7 +25,7 @@ struct Rig
 {
     TestFolder folder;
     Program program{folder.path()};
-    MonitorPass &pass = program.pass();
+    QAbstractItemModelTester hostsTester{&program.hosts()};    MonitorPass &pass = program.pass();
     MonitorSchedule &schedule = program.schedule();
     QStringList hostTexts, progressTexts, lastPass;
     QList<int> waitMaximum, waitValues;

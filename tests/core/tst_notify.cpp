@@ -153,7 +153,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("codes");
         const QByteArray overlong(SmtpReplyReader::maxLineLength + 1, 'x');
         QTest::newRow("multi-line, cut inside a line") << ByteList{"250-a\r\n25", "0 b\r", "\n354\n"} << QList<int>{250, 354};
-        QTest::newRow("not a reply line") << ByteList{"hello\r\n250 ok\r\n"} << QList<int>{0, 250};
+        QTest::newRow("not reply lines") << ByteList{"hello\r\n2x0 odd\r\n25\r\n250 ok\r\n"} << QList<int>{0, 0, 0, 250};
         QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
         QTest::newRow("overlong, its end in the next read") << ByteList{overlong, "\n250 ok\r\n"} << QList<int>{0, 250};
         QTest::newRow("overlong, its rest over reads") << ByteList{overlong, overlong, "x\r\n250 ok\n"} << QList<int>{0, 250};

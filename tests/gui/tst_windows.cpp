@@ -41,6 +41,15 @@ class TestWindows : public QObject
         return nullptr;
     }
     QString stored(const char *section, const char *key) { return SettingsStore::read(section, key, {}); }
+    // The controls Tab moves through, in order.
+    static QStringList tabOrder(QWidget *window)
+    {
+        QStringList names;
+        for (QWidget *next = window->nextInFocusChain(); next != window; next = next->nextInFocusChain())
+            if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(window) && !next->objectName().isEmpty())
+                names.append(next->objectName());
+        return names;
+    }
     // What a window says: its title, then its controls' and menus' texts in order.
     static QStringList textsOf(QWidget *window)
     {
@@ -86,27 +95,37 @@ private Q_SLOTS:
         m_boxes.clear();
     }
 
+    // Each window's texts, and the order Tab takes through its controls.
     void texts_data()
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("tabs");
         QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間",
-            "開始", "環境設定", "ホスト設定", "WWW設定", "障害通知", "ヘルプ", "終了"};
+            "開始", "環境設定", "ホスト設定", "WWW設定", "障害通知", "ヘルプ", "終了"}
+            << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
         QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)",
-            "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "ホスト追加", "リスト削除", "設定終了"};
+            "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "ホスト追加", "リスト削除", "設定終了"}
+            << QStringList{"addressEdit", "portPresets", "addButton", "deleteButton", "portEdit", "closeButton", "hostGrid"};
         QTest::newRow("mail") << "notificationAction" << "mailDialog" << QStringList{"Sentrova 環境設定", "メール設定", "SMTPサーバー",
-            "送信者のアドレス", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "送信を停止する", "テスト送信", "設定終了"};
+            "送信者のアドレス", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "送信を停止する", "テスト送信", "設定終了"}
+            << QStringList{"serverEdit", "senderEdit", "recipientEdit1", "okButton", "testButton", "disableButton", "recipientEdit2",
+                           "recipientEdit3", "recipientEdit4", "recipientEdit5"};
         QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
-            "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"};
-        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "1ef21644aaf6", "閉じる"};
+            "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
+            << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "1ef21644aaf6", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
     void texts()
     {
         QFETCH(QString, action);
         QFETCH(QString, window);
         QFETCH(QStringList, texts);
-        QCOMPARE(textsOf(action.isEmpty() ? m_window.get() : open(qPrintable(action), qPrintable(window))), texts);
+        QFETCH(QStringList, tabs);
+        QWidget *shown = action.isEmpty() ? m_window.get() : open(qPrintable(action), qPrintable(window));
+        QCOMPARE(textsOf(shown), texts);
+        QCOMPARE(tabOrder(shown), tabs);
     }
 
     void mainWindow()
