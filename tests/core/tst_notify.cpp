@@ -146,6 +146,32 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logMessages(), log);
     }
 
+    // EHLO names the machine when its name can be one, else the address it
+    // connected from; the Message-ID takes the name, or a name of its own.
+    void machineName_data()
+    {
+        QTest::addColumn<QStringList>("machine");   // host name, domain name
+        QTest::addColumn<QByteArray>("ehlo");
+        QTest::addColumn<QByteArray>("idDomain");
+        QTest::newRow("full host name") << QStringList{"mon.example.jp", "example.org"} << QByteArray("mon.example.jp") << QByteArray("mon.example.jp");
+        QTest::newRow("host and domain") << QStringList{"mon", "example.org"} << QByteArray("mon.example.org") << QByteArray("mon.example.org");
+        QTest::newRow("no domain") << QStringList{"mon", ""} << QByteArray("[127.0.0.1]") << QByteArray("sentrova.invalid");
+        QTest::newRow("not a name") << QStringList{"mon_1", "example.org"} << QByteArray("[127.0.0.1]") << QByteArray("sentrova.invalid");
+    }
+    void machineName()
+    {
+        QFETCH(QStringList, machine);
+        QFETCH(QByteArray, ehlo);
+        QFETCH(QByteArray, idDomain);
+        Rig rig;
+        rig.report.setMachineName(machine.at(0), machine.at(1));
+        rig.send();
+        QTRY_COMPARE(rig.results, QList<bool>{true});
+        QCOMPARE(rig.server.sessions.at(0).commands.first(), "EHLO " + ehlo);
+        QVERIFY(QRegularExpression("\r\nMessage-ID: <[0-9a-f-]{36}@" + QRegularExpression::escape(idDomain) + ">\r\n")
+                    .match(rig.server.sessions.at(0).message).hasMatch());
+    }
+
     // Replies cut into reads anywhere; an overlong line is one malformed reply.
     void replyReader_data()
     {
