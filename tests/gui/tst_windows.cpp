@@ -161,11 +161,12 @@ private Q_SLOTS:
         // A cancel chooses nothing, also after a file was picked.
         QString chosen = "not yet";
         FileDialog::chooseFile(m_window.get(), [&chosen](const QString &file) { chosen = file; });
-        auto *files = m_window->findChild<QFileDialog *>();
+        QPointer<QFileDialog> files = m_window->findChild<QFileDialog *>();
         QCOMPARE(files->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
         files->selectFile(m_folder->filePath("Sentrova.ini"));
         files->reject();
         QCOMPARE(chosen, QString());
+        QTRY_VERIFY(!files);
         // The check mark and the panel show the switch, however often the item
         // is chosen; while off, no empty box is drawn beside the item.
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "障害通知オン");
@@ -273,8 +274,10 @@ private Q_SLOTS:
     {
         QApplication::setStyle(new ButtonIconStyle);
         MessageBox::setTestHook({});
-        std::unique_ptr<QMessageBox> box(MessageBox::show(m_window.get(), "x").data());
+        QPointer<QMessageBox> box = MessageBox::show(m_window.get(), "x");
         QVERIFY(box->button(QMessageBox::Ok)->icon().isNull());
+        box->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!box);   // gone once closed
     }
 
     void helpWindow()
