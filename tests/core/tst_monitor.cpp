@@ -25,7 +25,8 @@ struct Rig
 {
     TestFolder folder;
     Program program{folder.path()};
-    QAbstractItemModelTester hostsTester{&program.hosts()};    MonitorPass &pass = program.pass();
+    QAbstractItemModelTester hostsTester{&program.hosts()};   // every change told to views as a model must
+    MonitorPass &pass = program.pass();
     MonitorSchedule &schedule = program.schedule();
     QStringList hostTexts, progressTexts, lastPass;
     QList<int> waitMaximum, waitValues;
@@ -44,9 +45,8 @@ struct Rig
         QObject::connect(&schedule, &MonitorSchedule::hostTextChanged, [this](const QString &t) { hostTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::progressTextChanged, [this](const QString &t) { progressTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::lastPassChanged, [this](const QString &t) { lastPass.append(t); });
-        QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged, [this](int value, int max) {
-            waitValues.append(value), waitMaximum.append(max);
-        });
+        QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged,
+                         [this](int value, int max) { waitValues.append(value), waitMaximum.append(max); });
     }
     QStringList statuses()
     {

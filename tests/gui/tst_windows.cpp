@@ -270,10 +270,18 @@ private Q_SLOTS:
     }
 
     // Only the text and OK, even where the style puts icons on dialog buttons.
+    // A page that keeps failing has one box waiting, not one a pass; mail
+    // messages show over the mail window while it is open.
     void messageBox()
     {
         QApplication::setStyle(new ButtonIconStyle);
         MessageBox::setTestHook({});
+        for (const char *text : {"a", "b"})
+            Q_EMIT m_program->pageWriter().failed(text);
+        QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1);
+        QWidget *mail = open("notificationAction", "mailDialog");
+        Q_EMIT m_program->mail().userMessage("c");
+        QCOMPARE(mail->findChildren<QMessageBox *>().size(), 1);
         QPointer<QMessageBox> box = MessageBox::show(m_window.get(), "x");
         QVERIFY(box->button(QMessageBox::Ok)->icon().isNull());
         box->button(QMessageBox::Ok)->click();
