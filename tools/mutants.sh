@@ -74,7 +74,7 @@ worker() {
     cmp -s "$scratch/stage/$f" "$scratch/tree/$f" || { mkdir -p "$(dirname "$scratch/tree/$f")" && cp "$scratch/stage/$f" "$scratch/tree/$f"; }
   done
   build() { cmake --build "$scratch/build" >"$scratch/build.log" 2>&1; }
-  suite() { (cd "$scratch/build" && ctest -j2 --stop-on-failure --timeout 120 >"$scratch/test.log" 2>&1); }
+  suite() { (cd "$scratch/build" && ctest -j2 --stop-on-failure --timeout 60 >"$scratch/test.log" 2>&1); }
   # Optimized as shipped, but less, which halves each rebuild.
   cmake -S "$scratch/tree" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" \
     -DCMAKE_UNITY_BUILD=OFF -DSENTROVA_EXTRAS=OFF >/dev/null
