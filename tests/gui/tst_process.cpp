@@ -46,6 +46,7 @@ private Q_SLOTS:
         program.start("sh", {"-c", nohup ? "trap '' HUP; exec \"$0\"" : "exec \"$0\"", folder.filePath("sentrova")});
         if (refusal.isEmpty()) {
             QTRY_COMPARE_WITH_TIMEOUT(folder.logTail(1), QStringList{"Sentrova起動完了"}, 10000);
+            QVERIFY(QFile::exists(folder.filePath(".config/Sentrova/Sentrova.conf")));   // the per-user settings
             // A signal ignored at start stays ignored; the others end the program.
             QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
             QVERIFY(status.open(QIODevice::ReadOnly));
