@@ -109,7 +109,8 @@ private Q_SLOTS:
             "開始", "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "ヘルプ", "終了"}
             << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
         QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)",
-            "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "IPアドレス", "ポート番号", "状態", "ホスト追加", "リスト削除", "設定終了"}
+            "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "IPアドレス",
+            "ポート番号", "状態", "ホスト追加", "リスト削除", "設定終了"}
             << QStringList{"addressEdit", "portPresets", "addButton", "deleteButton", "portEdit", "closeButton", "hostGrid"};
         QTest::newRow("mail") << "notificationAction" << "mailDialog" << QStringList{"Sentrova 環境設定", "メール設定", "SMTPサーバー",
             "送信者のアドレス", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "送信を停止する", "テスト送信", "設定終了"}
