@@ -30,7 +30,7 @@ import re
 import sys
 
 LAYOUT = re.compile(r"[Tt]wips|QRect\(|QSize\(|setFixed|setMinimum|setColumnMinimumWidth|setContentsMargins"
-                    r"|setTabStopDistance|resize\(|addWidget\(|addStretch|setSpacing|setFont\(|\.width\(\) \+|size : \{")
+                    r"|setTabStopDistance|SectionSize|setColumnWidth|resize\(|addWidget\(|addStretch|setSpacing|setFont\(|\.width\(\) \+|size : \{")
 SKIPPED_LINE = re.compile(r"^\s*(#|Q_ASSERT|static_assert|Q_OBJECT|Q_UNUSED)|setObjectName")
 OBJECT_NAME = re.compile(r"setObjectName|place\(|names\[\]")
 OPERATORS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "==", "&&": "||", "||": "&&"}

@@ -68,8 +68,9 @@ private Q_SLOTS:
     // The port column gives the number it begins with, if it is a port.
     void portText()
     {
-        QCOMPARE(QList<int>({PortText::port(" 25/smtp"), PortText::port("65535"), PortText::port("65536"), PortText::port("http")}),
-                 QList<int>({25, 65535, 0, 0}));
+        QCOMPARE(QList<int>({PortText::port(" 25/smtp"), PortText::port("1"), PortText::port("65535"), PortText::port("65536"),
+                             PortText::port("0"), PortText::port("http")}),
+                 QList<int>({25, 1, 65535, 0, 0, 0}));
     }
 
     // One host and what a pass makes of it, notification off.
