@@ -1,24 +1,28 @@
 #pragma once
 
-// Peers on 127.0.0.1 for probe tests: a port that accepts, one that refuses,
-// and one whose connection attempts hang because its accept queue is full.
+// Peers on 127.0.0.1 for probe tests: a port that accepts (and may hang up or reset),
+// one that refuses, and one whose connection attempts hang because its queue is full.
 
-#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <sys/socket.h>
+
 namespace Loopback
 {
-// Counts the connections it accepts; hangUp closes each at once.
+// Counts the connections it accepts; hangUp closes each at once, reset resets each.
 class Listener
 {
 public:
-    explicit Listener(bool hangUp = false, const QHostAddress &on = QHostAddress(QHostAddress::LocalHost))
+    explicit Listener(bool hangUp = false, const QHostAddress &on = QHostAddress(QHostAddress::LocalHost), bool reset = false)
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, hangUp] {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, hangUp, reset] {
             while (QTcpSocket *peer = m_server.nextPendingConnection()) {
                 ++m_accepted;
-                if (hangUp)
+                const linger atOnce{1, 0};
+                if (reset)
+                    setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &atOnce, sizeof atOnce);
+                if (hangUp || reset)
                     peer->abort();
             }
         });
@@ -27,50 +31,28 @@ public:
     QString port() const { return QString::number(m_server.serverPort()); }
     int accepted() const { return m_accepted; }
 
-private:
+protected:
     QTcpServer m_server;
+
+private:
     int m_accepted = 0;
 };
 
-// In a process of its own, so that it answers while this one is busy:
-// accepts every connection and resets it at once (SO_LINGER 0).
-class ResettingListener
+// Resets every connection. waitForAccept blocks this process until one has come
+// (the kernel completes the handshake on its own) and resets it, so that the reset
+// is there before the program under test looks at its socket.
+class ResettingListener : public Listener
 {
 public:
-    ResettingListener()
-    {
-        m_process.start("python3", {"-c", "import socket, struct\n"
-                                          "s = socket.create_server(('127.0.0.1', 0)); print(s.getsockname()[1], flush=True)\n"
-                                          "while True:\n"
-                                          "    c = s.accept()[0]; c.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack('ii', 1, 0))\n"
-                                          "    c.close(); print('accepted', flush=True)\n"});
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
-        }
-        m_port = QString::fromLatin1(m_process.readLine().trimmed());
-    }
-    ~ResettingListener() { m_process.kill(), m_process.waitForFinished(5000); }
-    QString port() const { return m_port; }
-    // Blocks this process until a connection was accepted (and reset).
-    void waitForAccept() { m_process.waitForReadyRead(5000); }
-    int accepted() { return m_accepted += int(m_process.readAllStandardOutput().count("accepted")); }
-
-private:
-    QProcess m_process;
-    QString m_port;
-    int m_accepted = 0;
+    ResettingListener() : Listener(false, QHostAddress(QHostAddress::LocalHost), true) {}
+    void waitForAccept() { m_server.waitForNewConnection(5000); }
 };
 
 // A port nobody listens on: taken from the system and given back.
-inline QString closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return QString::number(server.serverPort());
-}
+inline QString closedPort() { return Listener().port(); }
 
-// A listener with the shortest accept queue that never accepts: a few
-// connections fill the queue, after which Linux drops further SYNs and a
-// connection attempt hangs.
+// Never accepts, with the shortest accept queue: a few connections fill it, after
+// which Linux drops further SYNs and a connection attempt hangs.
 class HangingListener
 {
 public:

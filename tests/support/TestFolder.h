@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QDir>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QtCore>
 
 #include <iconv.h>
 
@@ -24,13 +21,14 @@ inline QByteArray cp932(const QString &text) { return iconvert(text.toUtf8(), "C
 inline QString fromCp932(const QByteArray &bytes) { return QString::fromUtf8(iconvert(bytes, "UTF-8", "CP932")); }
 
 // A fresh program folder and a fresh per-user settings store for one test.
+// A file name may also be an absolute path, to a file elsewhere.
 class TestFolder
 {
 public:
     TestFolder() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path()); }
 
     QString path() const { return m_dir.path(); }
-    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    QString filePath(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
     QByteArray readBytes(const QString &name) const
     {
         QFile file(filePath(name));
