@@ -10,8 +10,6 @@
 #include "core/statuspage/StatusPageWriter.h"
 #include "core/log/EventLog.h"
 
-#include <QSignalSpy>
-#include <QTemporaryFile>
 #include <QtTest>
 
 #include <unistd.h>
@@ -71,31 +69,24 @@ private Q_SLOTS:
                                              "<body>", "<table border=1>", "<tr><td colspan=3>2027/01/05\u30007:05:00</td></tr>",
                                              "<tr><td>IPアドレス</td><td>ポート</td><td>ステータス</td></tr>"}
             + lines + QStringList{"</table>", "</body>", "</html>", ""};
-        QFile file(pages.filePath("status.htm"));
-        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), enabled == "False" ? QByteArray() : cp932(page.join("\r\n")));
+        QCOMPARE(m_folder.readBytes(pages.filePath("status.htm")), enabled == "False" ? QByteArray() : cp932(page.join("\r\n")));
         QVERIFY(m_folder.logMessages().isEmpty());
     }
 
-    // A failed write is logged and told at every pass; the last good page
+    // One write at a time: of the pages asked for meanwhile only the newest
+    // is written, after it. A failed write, to a missing folder or of more rows
+    // than a page holds, is logged and told each time; the last good page
     // stays as it was and no partial file is left behind.
-    void failureKeepsLastPage_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("missing folder") << "missing" << "index.html" << 1;
-        QTest::newRow("more rows than a page holds") << "" << "index.html" << HostTableModel::maxWrittenRows + 1;
-    }
     void failureKeepsLastPage()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, page);
-        QFETCH(int, rows);
-        QSignalSpy failed(&m_writer, &StatusPageWriter::failed);
-        QCOMPARE(write(QList<Host>(HostTableModel::maxWrittenRows, {"old", "80", {}}), m_folder.path()), Outcome::Written);
+        QSignalSpy failed(&m_writer, &StatusPageWriter::failed), finished(&m_writer, &StatusPageWriter::finished);
+        for (const char *address : {"first", "second", "newest"})
+            QVERIFY(m_writer.write(QList<Host>(32766, {address, "80", {}}), StatusPageSettings{m_folder.path(), "index.html", "True"}));
+        QTRY_COMPARE(finished.size(), 2);
         const QByteArray lastGood = m_folder.readBytes("index.html");
-        for (int call = 0; call < 2; ++call)
-            QCOMPARE(write(QList<Host>(rows, {"new", "1", {}}), m_folder.filePath(folder), page), Outcome::Failed);
+        QCOMPARE(lastGood.count("<tr><td>newest</td><td>80</td><td></td></tr>"), 32766);
+        QCOMPARE(write({{"new", "1", {}}}, m_folder.filePath("missing")), Outcome::Failed);
+        QCOMPARE(write(QList<Host>(32767, {"new", "1", {}}), m_folder.path()), Outcome::Failed);
         QCOMPARE(m_folder.readBytes("index.html"), lastGood);
         QCOMPARE(QDir(m_folder.path()).entryList({"index*"}, QDir::Files), QStringList{"index.html"});
         QCOMPARE(m_folder.logMessages(), QStringList(2, SafeSave::failureLogText));
@@ -103,27 +94,14 @@ private Q_SLOTS:
         QFile::remove(m_folder.filePath("Sentrova.Log"));
     }
 
-    // A page whose folder is read-only but which is writable itself is
-    // rewritten in place.
+    // A page in a folder it may not write to, but writable itself, is rewritten in place.
     void pageInPlace()
     {
         const QString folder = qEnvironmentVariable("SENTROVA_LOCKED_DIR");
         if (folder.isEmpty() || QFileInfo(folder).isWritable())
             QSKIP("staged by tests/e2e/mounted_faults.sh: a folder this user may not write to, holding a page it may");
         QCOMPARE(write({{"db", "5432", {}}}, folder), Outcome::Written);
-        QFile page(folder + "/index.html");
-        QVERIFY(page.open(QIODevice::ReadOnly) && page.readAll().contains("<tr><td>db</td><td>5432</td><td></td></tr>"));
-    }
-
-    // One write at a time: of the pages asked for meanwhile only the newest
-    // is written, after it.
-    void pagesAskedForDuringAWrite()
-    {
-        QSignalSpy finished(&m_writer, &StatusPageWriter::finished);
-        for (const char *address : {"first", "second", "newest"})
-            QVERIFY(m_writer.write({{address, "1", {}}}, StatusPageSettings{m_folder.path(), "index.html", "True"}));
-        QTRY_COMPARE(finished.size(), 2);
-        QVERIFY(m_folder.readBytes("index.html").contains("<td>newest</td>"));
+        QVERIFY(m_folder.readBytes(folder + "/index.html").contains("<tr><td>db</td><td>5432</td><td></td></tr>"));
     }
 
     // Every file follows one folder: the program's own while it may write
@@ -151,13 +129,19 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"MailConfig.ini", "Sentrova.ini", "Sentrova.Log"}));
     }
 
-    // One message is one line of the log, whatever its text holds; what
-    // code page 932 cannot hold is a question mark.
+    // One message is one line of the log, whatever its text holds; what code page
+    // 932 cannot hold is "?". A line the log file cannot take goes to standard error.
     void logLine()
     {
         TestFolder folder;
         EventLog(folder.path()).write("a\r\nb\nc\x1b[1m\x07\u0085d\u2028e m\u00fcnchen \U0001F600 \u301c");
         QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
+        QTemporaryFile err;
+        const int saved = ::dup(2);
+        QVERIFY(err.open() && ::dup2(err.handle(), 2) == 2);
+        EventLog(folder.filePath("missing")).write("Sentrova起動完了");
+        ::dup2(saved, 2);
+        QVERIFY(err.seek(0) && QString::fromUtf8(err.readAll()).endsWith("): 2027/01/05 7:05:00   Sentrova起動完了\n"));
     }
 
     // A hand-edited value with a comma is the user's text, not a list.
@@ -172,20 +156,8 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore::read("wwwroot", "dir", {}), "/srv/a, b");
     }
 
-    // A line the log file cannot take goes to standard error instead.
-    void logLineWithoutItsFile()
-    {
-        QTemporaryFile err;
-        const int saved = ::dup(2);
-        QVERIFY(err.open() && ::dup2(err.handle(), 2) == 2);
-        EventLog(m_folder.filePath("missing")).write("Sentrova起動完了");
-        ::dup2(saved, 2);
-        QVERIFY(err.seek(0) && QString::fromUtf8(err.readAll()).endsWith("): 2027/01/05 7:05:00   Sentrova起動完了\n"));
-    }
-
-    // Every file saved as a whole goes through one helper: on a full disk,
-    // or when the rename that puts the new file in place fails, the save
-    // fails, the old file stays and nothing half-written is left behind.
+    // Every file saved as a whole goes through one helper: on a full disk, or when the
+    // rename that puts the new file in place fails, the save fails, leaving the old file alone.
     void safeSaveFaults()
     {
         QDir folder(qEnvironmentVariable("SENTROVA_FULL_DIR"));
@@ -196,9 +168,7 @@ private Q_SLOTS:
             QSKIP("staged by CTest: a full file system (tests/e2e/mounted_faults.sh) or every rename failing (strace)");
         }
         QVERIFY(!SafeSave::write(folder.filePath("old"), QByteArray(8192, 'x')));
-        QFile old(folder.filePath("old"));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), "old\n");
+        QCOMPARE(m_folder.readBytes(folder.filePath("old")), "old\n");
         QCOMPARE(folder.entryList({"old*"}, QDir::Files), QStringList{"old"});
     }
 };
