@@ -1,7 +1,6 @@
-// The SMTP reply reader takes whatever a server sends, cut into reads of any
-// size: the first byte of the input says where the reads end. Replies stay
-// within the line and line-count bounds, at most one line is held back, and
-// the replies do not depend on where the reads end.
+// The SMTP reply reader takes whatever a server sends, cut into reads of any size
+// (the input's first byte says where they end). Replies stay within the line and
+// line-count bounds, at most one line is held back, and the cuts change nothing.
 #include "core/notify/SmtpReply.h"
 
 #include <cstdlib>
