@@ -151,7 +151,7 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         SettingsStore::write("Interval", "Sec", "1,5");
         QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "1,5");
-        folder.writeBytes("Sentrova/Sentrova.conf", "[Interval]\nSec=10,20\n\n[wwwroot]\ndir = /srv/a, b\n");
+        folder.writeBytes("Sentrova/Sentrova.conf", "[Interval]\nSec=10,20\n\n[wwwroot]\nfile = a.htm\ndir = /srv/a, b\n");
         QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "10,20");
         QCOMPARE(SettingsStore::read("wwwroot", "dir", {}), "/srv/a, b");
     }

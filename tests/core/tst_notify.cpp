@@ -5,6 +5,7 @@
 #include "core/base/Clock.h"
 #include "core/log/EventLog.h"
 #include "core/notify/MailNotification.h"
+#include "core/notify/SmtpMessage.h"
 #include "core/notify/SmtpReply.h"
 
 #include <QtTest>
@@ -137,6 +138,20 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logMessages(), log);
     }
 
+    // The Date header in English names with the zone's offset, every month and weekday.
+    void dateHeader()
+    {
+        const QStringList dates{"Fri, 08 Jan 2027", "Sun, 14 Feb 2027", "Sat, 20 Mar 2027", "Mon, 26 Apr 2027", "Tue, 04 May 2027",
+                                "Thu, 10 Jun 2027", "Fri, 16 Jul 2027", "Sun, 22 Aug 2027", "Tue, 28 Sep 2027", "Wed, 06 Oct 2027",
+                                "Fri, 12 Nov 2027", "Sat, 18 Dec 2027"};
+        for (int month = 1; month <= 12; ++month) {
+            const QString &date = dates.at(month - 1);
+            const QDateTime when(QDate(2027, month, date.mid(5, 2).toInt()), QTime(9, 5, 7), QTimeZone(-(3 * 3600 + 1800)));
+            QVERIFY2(SmtpMessage::build({}, "x", when, "<id@x>", SmtpMessage::BodyEncoding::EightBit)
+                         .contains("\r\nDate: " + date.toLatin1() + " 09:05:07 -0330\r\n"), qPrintable(date));
+        }
+    }
+
     // Replies cut into reads anywhere; an overlong line is one malformed reply.
     void replyReader_data()
     {
@@ -147,7 +162,8 @@ private Q_SLOTS:
         QTest::newRow("not reply lines") << ByteList{"hello\r\n2x0 odd\r\n25\r\n250 ok\r\n"} << QList<int>{0, 0, 0, 250};
         QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
         QTest::newRow("overlong, its end in the next read, then its rest over reads")
-            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "x\r\n250 ok\n"} << QList<int>{0, 250, 0, 250};
+            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "x\r\n250 ok\n", overlong, overlong, "\n354 go\r\n"}
+            << QList<int>{0, 250, 0, 250, 0, 354};
     }
     void replyReader()
     {
