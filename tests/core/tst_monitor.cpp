@@ -159,34 +159,6 @@ private Q_SLOTS:
         QCOMPARE(rig.statuses(), QStringList({down, running, down}));
     }
 
-    // Rows removed by the host dialog during a probe (-1: one added at the
-    // end): the pass never writes a row that is gone nor one that moved into
-    // its place, ends when it passes the last row, and takes rows added.
-    void rowsRemovedDuringAProbe_data()
-    {
-        QTest::addColumn<QList<int>>("removed");
-        QTest::addColumn<QStringList>("statuses");
-        QTest::newRow("rows below the probed one") << QList<int>{2, 1} << QStringList{down};
-        QTest::newRow("the probed row") << QList<int>{0} << QStringList{"before", running};
-        QTest::newRow("a row added, probed from the next pass on") << QList<int>{-1} << QStringList{down, running, running, ""};
-    }
-    void rowsRemovedDuringAProbe()
-    {
-        QFETCH(QList<int>, removed);
-        QFETCH(QStringList, statuses);
-        Loopback::Listener listener;
-        Loopback::HangingListener silent;
-        const QString accepting = "127.0.0.1|" + listener.port() + "|before";
-        Rig rig({"127.0.0.1|" + silent.port(), accepting, accepting}, 200);
-        rig.pass.start();
-        QTRY_COMPARE(rig.pass.probe().state(), int(ProbeSocket::Connecting));
-        for (int row : removed)
-            row < 0 ? void(rig.program.hosts().add("127.0.0.1", listener.port())) : rig.program.hosts().remove(row);
-        QVERIFY(rig.finished.wait(5000));
-        QCOMPARE(rig.statuses(), statuses);
-        QCOMPARE(listener.accepted(), statuses.count(running));
-    }
-
     void startPassAtOnceThenEveryIntervalThenStop()
     {
         Loopback::Listener listener;
@@ -248,32 +220,44 @@ private Q_SLOTS:
         QCOMPARE(messages, seconds > 0 ? QList<QVariantList>{} : QList<QVariantList>{{"監視間隔は1から65までの秒数を入力してください。"}});
     }
 
-    // A stop lets the probe under way end and be recorded; the end of the
-    // program abandons it unrecorded. No host after it is probed.
-    void interruptedDuringTheThirdOfFiveProbes_data()
+    // What happens during the third of five probes. A stop lets the probe end and be recorded; the end of the program
+    // abandons it unrecorded. Rows the host dialog removes (or adds) are never written to, nor the row that moves into
+    // the probed one's place; the pass ends after its last row and takes rows added from the next pass on.
+    void duringTheThirdOfFiveProbes_data()
     {
-        QTest::addColumn<bool>("end");
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("statuses");
-        QTest::addColumn<QStringList>("logTail");
-        QTest::newRow("stopped") << false << QStringList{running, running, down, "", ""} << QStringList{started, stopped, downLine};
-        QTest::newRow("program ended") << true << QStringList{running, running, "", "", ""} << QStringList{started, "Sentrovaが終了しました。"};
+        QTest::addColumn<QStringList>("logged");   // after the start
+        const QString before = QStringLiteral("before"), ended = QStringLiteral("Sentrovaが終了しました。");
+        QTest::newRow("stopped") << "stop" << QStringList{running, running, down, before, before} << QStringList{stopped, downLine};
+        QTest::newRow("program ended") << "end" << QStringList{running, running, before, before, before} << QStringList{ended};
+        QTest::newRow("rows below removed") << "remove 4 3" << QStringList{running, running, down} << QStringList{downLine};
+        QTest::newRow("the probed row removed") << "remove 2" << QStringList{running, running, before, running} << QStringList{downLine};
+        QTest::newRow("a row added") << "add" << QStringList{running, running, down, running, running, ""} << QStringList{downLine};
     }
-    void interruptedDuringTheThirdOfFiveProbes()
+    void duringTheThirdOfFiveProbes()
     {
-        QFETCH(bool, end);
+        QFETCH(QString, action);
         QFETCH(QStringList, statuses);
-        QFETCH(QStringList, logTail);
+        QFETCH(QStringList, logged);
         Loopback::Listener listener;
         Loopback::HangingListener silent;
-        const QString up = "127.0.0.1|" + listener.port();
-        Rig rig({up, up, "127.0.0.1|" + silent.port(), up, up}, 600);
+        const QString up = "127.0.0.1|" + listener.port() + "|before";
+        Rig rig({up, up, "127.0.0.1|" + silent.port() + "|before", up, up}, 500);
         rig.program.toggleMonitoring("60");
         QTRY_COMPARE(rig.program.hosts().cursor(), 2);
-        end ? rig.program.end() : rig.program.toggleMonitoring({});
-        QCOMPARE(rig.finished.wait(end ? 1000 : 5000), !end);
+        if (action == "stop")
+            rig.program.toggleMonitoring({});
+        else if (action == "end")
+            rig.program.end();
+        else if (action == "add")
+            rig.program.hosts().add("127.0.0.1", listener.port());
+        for (const QString &row : action.split(u' ').mid(1))
+            rig.program.hosts().remove(row.toInt());
+        QCOMPARE(rig.finished.wait(action == "end" ? 1000 : 5000), action != "end");
         QCOMPARE(rig.statuses(), statuses);
-        QCOMPARE(rig.folder.logTail(logTail.size()), logTail);
-        QCOMPARE(listener.accepted(), 2);
+        QCOMPARE(rig.folder.logTail(logged.size() + 1), QStringList{started} + logged);
+        QCOMPARE(listener.accepted(), statuses.count(running));
     }
 
     // A tick that falls into a pass waits for it: the next pass starts as
