@@ -6,6 +6,7 @@ import ctypes
 import email
 import email.policy
 import os
+import pathlib
 import signal
 import subprocess
 import sys
@@ -16,9 +17,9 @@ class Keep:
     """Keeps each message in the folder given, named by its recipients."""
 
     async def handle_DATA(self, server, session, envelope):
-        with open("%s/%s.eml" % (sys.argv[2], "+".join(envelope.rcpt_tos)), "wb") as f:
-            f.write(b"X-From: %s\r\nX-Options: %s\r\n" % (envelope.mail_from.encode(), " ".join(envelope.mail_options).encode())
-                    + envelope.original_content)
+        pathlib.Path(sys.argv[2], "+".join(envelope.rcpt_tos) + ".eml").write_bytes(
+            b"X-From: %s\r\nX-Options: %s\r\n" % (envelope.mail_from.encode(), " ".join(envelope.mail_options).encode())
+            + envelope.original_content)
         return "250 2.0.0 accepted"
 
 
@@ -31,21 +32,17 @@ async def serve():
 
 def report(port, stopped):
     """The program's sender, run by its test's function; 0 when accepted, or refused if stopped."""
-    env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen")
-    env.update({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {})
+    env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen",
+               **({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {}))
     return subprocess.run([sys.argv[1], "reportToARealServer"], env=env, timeout=90).returncode
 
 
 if sys.argv[1] == "--serve":
     sys.exit(asyncio.run(serve()))
-def die_with_parent():
-    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-
-
-# The server dies with this script, also when CTest kills it at its timeout.
+# The server dies with this script (PR_SET_PDEATHSIG), also when CTest kills it at its timeout.
 with tempfile.TemporaryDirectory() as work:
     server = subprocess.Popen([sys.executable, __file__, "--serve", work], stdout=subprocess.PIPE, text=True,
-                              preexec_fn=die_with_parent)
+                              preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))
     try:
         port = server.stdout.readline().strip()
         print("aiosmtpd on 127.0.0.1:%s, pid %d" % (port, server.pid))
@@ -54,10 +51,9 @@ with tempfile.TemporaryDirectory() as work:
         server.kill()
         server.wait()
     refused_test = report(port, True)
-    with open(work + "/ops@example.org+boss@example.org.eml", "rb") as f:
-        message = email.message_from_bytes(f.read(), policy=email.policy.default)
-    with open(work + "/Sentrova.Log", "rb") as f:
-        log = [line.split("   ", 1)[1] for line in f.read().decode("cp932").split("\r\n") if line]
+    mail = pathlib.Path(work, "ops@example.org+boss@example.org.eml").read_bytes()
+    message = email.message_from_bytes(mail, policy=email.policy.default)
+    log = [line.split("   ", 1)[1] for line in pathlib.Path(work, "Sentrova.Log").read_bytes().decode("cp932").split("\r\n") if line]
 host = "web01.example.jp"
 checks = {
     "accepted, then refused once stopped": accepted_test == 0 and refused_test == 0,

@@ -48,9 +48,7 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(folder.logTail(1), QStringList{"Sentrova起動完了"}, 10000);
             QVERIFY(QFile::exists(folder.filePath(".config/Sentrova/Sentrova.conf")));   // the per-user settings
             // A signal ignored at start stays ignored; the others end the program.
-            QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
-            QVERIFY(status.open(QIODevice::ReadOnly));
-            const QString text = QString::fromLatin1(status.readAll());
+            const QString text = QString::fromLatin1(folder.readBytes(QStringLiteral("/proc/%1/status").arg(program.processId())));
             const auto mask = [&text](const char *field) { return text.section(field, 1).section(u'\n', 0, 0).trimmed().toULongLong(nullptr, 16); };
             QCOMPARE(mask("SigIgn:") & 1, nohup ? 1u : 0u);   // SIGHUP
             QCOMPARE(mask("SigCgt:") & 0x4001, nohup ? 0x4000u : 0x4001u);   // SIGTERM, SIGHUP

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMap>
-#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -54,10 +53,7 @@ private:
         for (qsizetype end; (end = session.pending.indexOf(session.inData ? "\r\n.\r\n" : "\r\n")) >= 0;) {
             const QByteArray part = session.pending.left(end + (session.inData ? 5 : 0));
             session.pending.remove(0, end + (session.inData ? 5 : 2));
-            if (session.inData)
-                session.message = part;
-            else
-                session.commands.append(part);
+            session.inData ? void(session.message = part) : session.commands.append(part);
             answer(socket, session, session.inData ? QByteArray("END") : verbOf(part));
         }
     }
