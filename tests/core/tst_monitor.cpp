@@ -73,31 +73,29 @@ private Q_SLOTS:
                  QList<int>({25, 1, 65535, 0, 0, 0}));
     }
 
-    // One host and what a pass makes of it, notification off.
+    // One host, down before, and what a pass makes of it, notification off.
     void outcomes_data()
     {
         QTest::addColumn<QString>("peer");
-        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QStringList>("shown");   // the status bar's texts in turn
         const QStringList connecting{"名前解決中...", "名前解決完了", "接続しています..."}, resolving{"名前解決中..."};
         const QString downText = QStringLiteral("サーバダウン");
-        QTest::newRow("running again, not logged") << "accepting" << down << running << connecting + QStringList{running};
-        QTest::newRow("accepts and hangs up at once") << "hanging up" << down << running << connecting + QStringList{running};
-        QTest::newRow("accepts and resets at once") << "resetting" << down << running << connecting + QStringList{running};
-        QTest::newRow("several addresses, the first refuses") << "several" << down << running << connecting + QStringList{running};
-        QTest::newRow("refused") << "refusing" << running << down << connecting + QStringList{downText};
-        QTest::newRow("IPv6, accepting") << "accepting6" << down << running << connecting + QStringList{running};
-        QTest::newRow("IPv6, refused") << "refusing6" << running << down << connecting + QStringList{downText};
-        QTest::newRow("unresolvable") << "unresolvable" << "" << down << resolving + QStringList{downText};
-        QTest::newRow("silent until the timeout") << "silent" << running << down << connecting + QStringList{downText};
-        QTest::newRow("port text not a port") << "http" << "" << down << QStringList{downText};
-        QTest::newRow("blank row skipped") << "blank" << "" << "" << QStringList{};
+        QTest::newRow("running again, not logged") << "accepting" << running << connecting + QStringList{running};
+        QTest::newRow("accepts and hangs up at once") << "hanging up" << running << connecting + QStringList{running};
+        QTest::newRow("accepts and resets at once") << "resetting" << running << connecting + QStringList{running};
+        QTest::newRow("several addresses, the first refuses") << "several" << running << connecting + QStringList{running};
+        QTest::newRow("refused") << "refusing" << down << connecting + QStringList{downText};
+        QTest::newRow("IPv6, accepting") << "accepting6" << running << connecting + QStringList{running};
+        QTest::newRow("IPv6, refused") << "refusing6" << down << connecting + QStringList{downText};
+        QTest::newRow("unresolvable") << "unresolvable" << down << resolving + QStringList{downText};
+        QTest::newRow("silent until the timeout") << "silent" << down << connecting + QStringList{downText};
+        QTest::newRow("port text not a port") << "http" << down << QStringList{downText};
+        QTest::newRow("blank row skipped") << "blank" << "" << QStringList{};
     }
     void outcomes()
     {
         QFETCH(QString, peer);
-        QFETCH(QString, before);
         QFETCH(QString, after);
         QFETCH(QStringList, shown);
         const bool v6 = peer.endsWith(u'6');
@@ -116,7 +114,7 @@ private Q_SLOTS:
             resetting.emplace();
         const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"},
                                            {"resetting", resetting ? resetting->port() : QString()}};
-        Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + before});
+        Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + down});
         // The SYN is out: the reset arrives while this process is busy, before the connect is looked at.
         QObject::connect(&rig.pass.probe(), &ProbeSocket::stateChanged, [&resetting](int state) {
             if (resetting && state == ProbeSocket::Connecting)
@@ -281,8 +279,7 @@ private Q_SLOTS:
         program.startUp();
         QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "60");
         // A probe has 10 s, each step of a report 30 s.
-        QCOMPARE(program.pass().probe().timeout(), 10000);
-        QCOMPARE(program.mail().sender().stepTimeout(), 30000);
+        QCOMPARE(QList<int>({program.pass().probe().timeout(), program.mail().sender().stepTimeout()}), QList<int>({10000, 30000}));
         QCOMPARE(program.hosts().hosts(), QList<Host>{Host{}});
         program.end();
         program.end();
