@@ -134,7 +134,10 @@ private Q_SLOTS:
     void logLine()
     {
         TestFolder folder;
+        const int input = ::dup(0);
+        ::close(0);   // as when started without standard input: the log file may get descriptor 0
         EventLog(folder.path()).write("a\r\nb\nc\x1b[1m\x07\u0085d\u2028e m\u00fcnchen \U0001F600 \u301c");
+        ::dup2(input, 0);
         QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
         QTemporaryFile err;
         const int saved = ::dup(2);

@@ -5,6 +5,7 @@
 #include "core/base/SettingsStore.h"
 #include "gui/MainWindow.h"
 #include "gui/common/Appearance.h"
+#include "gui/common/DisplayCheck.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
@@ -12,6 +13,9 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <QLocalServer>
+
+#include <unistd.h>
 
 // Puts an icon on every dialog button, as the styles of some desktops do.
 struct ButtonIconStyle : QProxyStyle {
@@ -262,6 +266,25 @@ private Q_SLOTS:
         panel->showText("d");
         panel->setThrottled(false);
         QCOMPARE(panel->text(), "d");
+    }
+
+    // A compositor's socket in the runtime folder is a display, also when its
+    // check gets descriptor 0 (the program started without standard input).
+    void displayCheck()
+    {
+        QLocalServer compositor;
+        QVERIFY(compositor.listen(m_folder->filePath("wayland-t")));
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        qunsetenv("QT_QPA_PLATFORM");
+        qunsetenv("DISPLAY");
+        qputenv("XDG_RUNTIME_DIR", m_folder->path().toLocal8Bit());
+        qputenv("WAYLAND_DISPLAY", "wayland-t");
+        const int input = ::dup(0);
+        ::close(0);
+        const bool found = DisplayCheck::hasDisplay();
+        ::dup2(input, 0);
+        qputenv("QT_QPA_PLATFORM", platform);
+        QVERIFY(found);
     }
 
     // Only the text and OK, even where the style puts icons on dialog buttons.
