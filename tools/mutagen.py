@@ -32,7 +32,7 @@ import sys
 LAYOUT = re.compile(r"[Tt]wips|QRect\(|QSize\(|setFixed|setMinimum|setColumnMinimumWidth|setContentsMargins"
                     r"|setTabStopDistance|SectionSize|setColumnWidth|resize\(|addWidget\(|addStretch|setSpacing|setFont\(|\.width\(\) \+|size : \{")
 SKIPPED_LINE = re.compile(r"^\s*(#|Q_ASSERT|static_assert|Q_OBJECT|Q_UNUSED)|setObjectName")
-OBJECT_NAME = re.compile(r"setObjectName|place\(|names\[\]")
+OBJECT_NAME = re.compile(r"setObjectName|place\(|names\[\]|addItem\(\"|newButton\(|newEdit\(")
 OPERATORS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "==", "&&": "||", "||": "&&"}
 NOT_CALLS = {"return", "delete", "if", "while", "for", "switch", "case", "throw", "new", "else", "do", "sizeof"}
 CALL = re.compile(r"^(Q_EMIT\s+)?(?:[A-Za-z_]\w*(?:::|\.|->))*([A-Za-z_]\w*)\(.*\)(?:(?:\.|->)\w+\(.*\))*;$")
@@ -92,7 +92,7 @@ def replace_span(pieces, index, start, end, new):
 def line_faults(pieces, in_bool_function):
     line = "".join(t for _, t in pieces)
     stripped = line.strip()
-    if not stripped or SKIPPED_LINE.match(line):
+    if not stripped or SKIPPED_LINE.search(line):
         return []
     faults = []
     code_only = "".join(t if k == "code" else " " * len(t) for k, t in pieces).strip()
