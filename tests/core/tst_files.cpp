@@ -12,6 +12,7 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 enum class Outcome { Off, Written, Failed };
@@ -137,6 +138,7 @@ private Q_SLOTS:
         const int input = ::dup(0);
         ::close(0);   // as when started without standard input: the log file may get descriptor 0
         EventLog(folder.path()).write("a\r\nb\nc\x1b[1m\x07\u0085d\u2028e m\u00fcnchen \U0001F600 \u301c");
+        QCOMPARE(::fcntl(0, F_GETFD), -1);   // and closed again
         ::dup2(input, 0);
         QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
         QTemporaryFile err;

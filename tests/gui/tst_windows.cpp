@@ -202,7 +202,12 @@ private Q_SLOTS:
         find<QLineEdit>("addressEdit", dialog)->setText("mail");
         find<QPushButton>("addButton", dialog)->click();
         QCOMPARE(find<QLineEdit>("addressEdit", dialog)->text(), "");
+        // A click on the header row picks no host; a click on a host's row does.
         auto *grid = find<HostGridView>("hostGrid", dialog);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
+        QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        find<QPushButton>("deleteButton", dialog)->click();
+        QCOMPARE(m_boxes.last(), "ホスト名を選択してから削除してください。");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
         find<QPushButton>("deleteButton", dialog)->click();
         QCOMPARE(m_program->hosts().hosts(), QList<Host>{(Host{"mail", "443", {}})});
@@ -240,8 +245,9 @@ private Q_SLOTS:
         QWidget *dialog = open("statusPageAction", "statusPageDialog");
         QVERIFY(!find<QCheckBox>("enabledCheck", dialog)->isChecked() && m_program->pageSettings().pageEnabled());
         QTest::keyClicks(find<QLineEdit>("pageEdit", dialog), "x");
+        QTest::keyClicks(find<QLineEdit>("folderEdit", dialog), "y");
         QCOMPARE(QStringList({stored("wwwroot", "file"), stored("wwwroot", "dir")}),
-                 QStringList({"index.htmlx", "/var/www/html"}));
+                 QStringList({"index.htmlx", "/var/www/htmly"}));
         find<QCheckBox>("enabledCheck", dialog)->click();
         QCOMPARE(stored("wwwroot", "enable"), "True");
         // A browse takes the chosen file's folder; a cancel applies the last choice again.

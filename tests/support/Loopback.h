@@ -14,7 +14,8 @@ namespace Loopback
 class Listener
 {
 public:
-    explicit Listener(bool hangUp = false, const QHostAddress &on = QHostAddress(QHostAddress::LocalHost), bool reset = false)
+    explicit Listener(bool hangUp = false, const QHostAddress &on = QHostAddress(QHostAddress::LocalHost), bool reset = false,
+                      quint16 port = 0)
     {
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, hangUp, reset] {
             while (QTcpSocket *peer = m_server.nextPendingConnection()) {
@@ -26,7 +27,7 @@ public:
                     peer->abort();
             }
         });
-        m_server.listen(on, 0);
+        m_server.listen(on, port);
     }
     QString port() const { return QString::number(m_server.serverPort()); }
     int accepted() const { return m_accepted; }
