@@ -56,7 +56,7 @@ for line in lines:
 plant() { if [ "$mode" = drawn ]; then python3 tools/mutagen.py --plant "$@"; else plant_table "$@"; fi; }
 [ "$mode" = table ] && plant_table .
 # A drawn fault without its line number names the same fault after the
-# source above it has moved.
+# source above it has moved; with it, where the same line stands twice.
 unnumbered() { sed 's/^\([^:]*\):[0-9]*: /\1: /' <<<"$1"; }
 
 # worker K: plants every J-th fault from the K-th in a scratch tree of its own,
@@ -82,7 +82,7 @@ worker() {
   build && suite || { echo "the suite must pass before faults are planted (see $scratch/*.log)" >&2; exit 1; }
   : >"$scratch/results"
   awk -v j="$jobs" -v k="$k" '(NR - 1) % j == k' <<<"$faults" | while IFS= read -r line; do
-    if [ "$mode" = drawn ] && grep -Fxq -- "$(unnumbered "$line")" tools/mutants-equivalent.txt; then
+    if [ "$mode" = drawn ] && grep -Fxq -e "$line" -e "$(unnumbered "$line")" tools/mutants-equivalent.txt; then
       echo "equivalent: $line"; continue
     fi
     path=${line%%: *}
