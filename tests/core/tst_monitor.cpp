@@ -131,6 +131,7 @@ private Q_SLOTS:
         // The probe's sockets are closed; the listener keeps what it accepted open.
         if (peer != "unresolvable" && peer != "several")
             QCOMPARE(descriptors(), open + (peer == "hanging up" ? 0 : listener.accepted()));
+        QTRY_VERIFY(rig.pass.probe().findChildren<QSocketNotifier *>().isEmpty());   // nor a notifier
         QCOMPARE(rig.statuses(), QStringList{after});
         rig.progressTexts.erase(std::unique(rig.progressTexts.begin(), rig.progressTexts.end()), rig.progressTexts.end());
         QCOMPARE(rig.progressTexts, shown);

@@ -211,6 +211,7 @@ private Q_SLOTS:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
         find<QPushButton>("deleteButton", dialog)->click();
         QCOMPARE(m_program->hosts().hosts(), QList<Host>{(Host{"mail", "443", {}})});
+        QTRY_VERIFY(!grid->currentIndex().isValid());   // a delete asks for a new pick
     }
 
     // The window reads the file as it opens; the test saves what was entered
