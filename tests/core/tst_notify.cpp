@@ -322,10 +322,13 @@ private Q_SLOTS:
             QCOMPARE(rig.mail.isOn(), bytes != "a,b,c,d,e,f");
             QCOMPARE(rig.mail.route(), some);
         }
+        rig.folder.writeBytes("MailConfig.ini", "\r\ns@x\r\na@x\r\n\r\n\r\n\r\n\r\n");   // a blank first line: no server
+        rig.mail.load();
+        QCOMPARE(rig.mail.route(), (MailRoute{"", "s@x", {"a@x", "", "", "", ""}}));
         QVERIFY(QFile::remove(rig.folder.filePath("MailConfig.ini")) && QDir(rig.folder.path()).mkdir("MailConfig.ini"));
         QVERIFY(rig.mail.confirm(some));
         const QString loaded = "メール送信用環境設定をロードしました。";
-        QCOMPARE(rig.folder.logMessages(), QStringList({loaded, "メール送信用環境設定の読み取りに失敗しました。", loaded,
+        QCOMPARE(rig.folder.logMessages(), QStringList({loaded, "メール送信用環境設定の読み取りに失敗しました。", loaded, loaded,
                                                         "メール送信用環境設定の保存に失敗しました。"}));
     }
 };
