@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <unistd.h>
+
 using State = MonitorSchedule::State;
 
 namespace
@@ -126,8 +128,23 @@ private Q_SLOTS:
         });
         const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
         const uint open = descriptors();
+        // As when started without standard input, the probe's socket may be descriptor 0;
+        // it is given back before this process's own sockets need one.
+        int input = ::dup(0);
+        ::close(0);
+        const auto giveBack = [&input] {
+            if (input < 0)
+                return;
+            ::dup2(input, 0);
+            ::close(std::exchange(input, -1));
+        };
+        QObject::connect(&rig.pass.probe(), &ProbeSocket::stateChanged, [&giveBack](int state) {
+            if (state == ProbeSocket::Connected || state == ProbeSocket::Error)
+                giveBack();
+        });
         rig.pass.start();
         QVERIFY(rig.finished.wait(5000));
+        giveBack();
         // The probe's sockets are closed; the listener keeps what it accepted open.
         if (peer != "unresolvable" && peer != "several")
             QCOMPARE(descriptors(), open + (peer == "hanging up" ? 0 : listener.accepted()));
@@ -237,6 +254,7 @@ private Q_SLOTS:
         QTest::newRow("program ended") << "end" << QStringList{running, running, before, before, before} << QStringList{ended};
         QTest::newRow("rows below removed") << "remove 4 3" << QStringList{running, running, down} << QStringList{downLine};
         QTest::newRow("the probed row removed") << "remove 2" << QStringList{running, running, before, running} << QStringList{downLine};
+        QTest::newRow("the probed row and those below removed") << "remove 4 3 2" << QStringList{running, running} << QStringList{downLine};
         QTest::newRow("a row added") << "add" << QStringList{running, running, down, running, running, ""} << QStringList{downLine};
     }
     void duringTheThirdOfFiveProbes()
@@ -262,6 +280,18 @@ private Q_SLOTS:
         QCOMPARE(rig.statuses(), statuses);
         QCOMPARE(rig.folder.logTail(logged.size() + 1), QStringList{started} + logged);
         QCOMPARE(listener.accepted(), statuses.count(running));
+        QVERIFY(rig.program.hosts().cursor() < rig.program.hosts().rowCount());   // the cursor stays on the list
+    }
+
+    // A start while a stopped pass still ends its probe shows monitoring on at once.
+    void startWhileAStoppedPassEnds()
+    {
+        Loopback::HangingListener silent;
+        Rig rig({"127.0.0.1|" + silent.port()}, 500);
+        for (const char *text : {"60", "", "60"})
+            rig.program.toggleMonitoring(text);
+        QCOMPARE(rig.schedule.state(), State::Passing);
+        QVERIFY(rig.finished.wait(5000));
     }
 
     // A tick that falls into a pass waits for it: the next pass starts as
