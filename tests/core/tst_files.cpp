@@ -4,6 +4,7 @@
 #include "core/base/Clock.h"
 #include "core/base/ProgramFolder.h"
 #include "core/base/SettingsStore.h"
+#include "core/base/TerminationSignals.h"
 #include "core/hosts/HostListEditor.h"
 #include "core/base/SafeSave.h"
 #include "core/statuspage/StatusPageSettings.h"
@@ -12,7 +13,9 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 enum class Outcome { Off, Written, Failed };
@@ -137,8 +140,12 @@ private Q_SLOTS:
         TestFolder folder;
         const int input = ::dup(0);
         ::close(0);   // as when started without standard input: the log file may get descriptor 0
+        const mode_t mask = ::umask(022);
         EventLog(folder.path()).write("a\r\nb\nc\x1b[1m\x07\u0085d\u2028e m\u00fcnchen \U0001F600 \u301c");
+        ::umask(mask);
         QCOMPARE(::fcntl(0, F_GETFD), -1);   // and closed again
+        QCOMPARE(QFileInfo(folder.filePath("Sentrova.Log")).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                     | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);   // as any file made under the umask
         ::dup2(input, 0);
         QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
         QTemporaryFile err;
@@ -147,6 +154,18 @@ private Q_SLOTS:
         EventLog(folder.filePath("missing")).write("Sentrova起動完了");
         ::dup2(saved, 2);
         QVERIFY(err.seek(0) && QString::fromUtf8(err.readAll()).endsWith("): 2027/01/05 7:05:00   Sentrova起動完了\n"));
+    }
+
+    // Ending the watch for SIGTERM and SIGHUP gives them back to the system;
+    // one ignored before the watch began stays ignored.
+    void terminationSignals()
+    {
+        std::signal(SIGHUP, SIG_IGN);
+        delete new TerminationSignals;
+        struct sigaction term = {}, hup = {};
+        QVERIFY(::sigaction(SIGTERM, nullptr, &term) == 0 && ::sigaction(SIGHUP, nullptr, &hup) == 0);
+        std::signal(SIGHUP, SIG_DFL);
+        QVERIFY(term.sa_handler == SIG_DFL && hup.sa_handler == SIG_IGN);
     }
 
     // A hand-edited value with a comma is the user's text, not a list.
