@@ -196,6 +196,7 @@ private Q_SLOTS:
             Q_EMIT presets->activated(i), ports.append(find<QLineEdit>("portEdit", dialog)->text());
         QCOMPARE(ports, QStringList({"80", "21", "23", "25", "53", "110", "443", "443"}));
         QTest::keyClicks(presets->lineEdit(), "9");   // the list's own field takes typing, the port box keeps the port
+        QVERIFY(presets->currentText().endsWith(u'9'));
         QCOMPARE(find<QLineEdit>("portEdit", dialog)->text(), "443");
         find<QPushButton>("addButton", dialog)->click();
         QCOMPARE(m_boxes, QStringList{"IPアドレスが未入力です。"});
