@@ -124,6 +124,7 @@ private Q_SLOTS:
         HostListFile::load(folder.path(), main);
         for (int row = 0; row < main.rowCount(); ++row)
             main.setStatus(row, main.hosts().at(row).address.isEmpty() ? QString() : QStringLiteral("on"));
+        main.setCursor(0);   // where a pass left it
         QStringList shown;
         std::unique_ptr<HostListEditor> editor;
         const auto open = [&] {
@@ -148,6 +149,8 @@ private Q_SLOTS:
         QCOMPARE(shown, messages);
         QCOMPARE(rows(editor->hosts()), dialogRows);
         QCOMPARE(rows(main), mainRows);
+        if (actions.last() == "delete")
+            QCOMPARE(main.cursor(), -1);   // a delete leaves no row under the cursor
         QCOMPARE(folder.readBytes(hostFile), saved);
         QCOMPARE(folder.logMessages(), saved.isNull() ? QStringList{SafeSave::failureLogText} : QStringList{});
     }
