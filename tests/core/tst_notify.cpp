@@ -248,6 +248,7 @@ private Q_SLOTS:
         rig.send(QStringLiteral("a\r\n.\r\nQUIT"));
         QTRY_COMPARE(rig.results, (QList<bool>{false, true}));
         QCOMPARE(rig.server.sessions.size(), 2);
+        QCOMPARE(rig.server.sessions.at(1).commands, rig.server.sessions.at(0).commands);   // each to the recipients once
         QCOMPARE(rig.server.sessions.at(1).message.count("\r\n.\r\n"), 1);
         QVERIFY(rig.server.sessions.at(1).message.contains("a  .  QUIT"));
         QCOMPARE(rig.folder.logMessages(), (QStringList{failurePrefix + "451 try later", "a  .  QUITサーバー障害の報告を行いました。 "}));
