@@ -74,7 +74,15 @@ worker() {
     cmp -s "$scratch/stage/$f" "$scratch/tree/$f" || { mkdir -p "$(dirname "$scratch/tree/$f")" && cp "$scratch/stage/$f" "$scratch/tree/$f"; }
   done
   build() { cmake --build "$scratch/build" >"$scratch/build.log" 2>&1; }
-  suite() { (cd "$scratch/build" && ctest -j2 --stop-on-failure --timeout 60 >"$scratch/test.log" 2>&1); }
+  # SENTROVA_MUTANTS_MATRIX=1 runs the whole suite for every fault and names
+  # each failing test function and row, to see which rows catch what.
+  suite() {
+    if [ -n "${SENTROVA_MUTANTS_MATRIX:-}" ]; then
+      (cd "$scratch/build" && ctest -j2 --timeout 60 --output-on-failure >"$scratch/test.log" 2>&1)
+    else
+      (cd "$scratch/build" && ctest -j2 --stop-on-failure --timeout 60 >"$scratch/test.log" 2>&1)
+    fi
+  }
   # With Qt's and the program's assertions on, as the sanitizer run of the
   # suite has them, and optimized less than a release, which halves each rebuild.
   cmake -S "$scratch/tree" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1" \
@@ -95,7 +103,8 @@ worker() {
     elif suite; then
       echo "survived: $line"
     else
-      echo "caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$scratch/test.log" | paste -sd,): $line"
+      echo "caught by $(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$scratch/test.log" | paste -sd,)$(
+        [ -z "${SENTROVA_MUTANTS_MATRIX:-}" ] || sed -n 's/^FAIL!  : \([^ ]*::[^(]*([^)]*)\).*/\1/p' "$scratch/test.log" | sort -u | paste -sd'|' | sed 's/^/ [/;s/$/]/'): $line"
     fi
     # Newer than the build of the fault, and put back in one step.
     touch "$file.orig"
