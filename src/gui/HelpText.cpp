@@ -10,7 +10,7 @@ const char16_t *const helpLines[] = {
     u"　ソフト名\t：サーバー監視ユーティリティ",
     u"　ファイル名\t：sentrova",
     u"　著作権者\t：Sentrova 開発チーム",
-    u"　対応OS\t：Qt 6 が動作する Linux デスクトップ、Windows 10 以降",
+    u"　対応OS\t：Linux デスクトップ (X11 または Wayland)",
     u"　動作確認OS\t：Debian 12",
     u"　転載条件\t：他の場所へ転載される場合は、事前にメールでご連絡ください。",
     u"　連絡先\t：sentrova-support@example.com",

@@ -157,13 +157,17 @@ private Q_SLOTS:
     }
 
     // The watch takes SIGTERM and SIGHUP unless one was ignored before it began,
-    // and gives them back to the system at its end.
+    // and gives them back to the system at its end. One watch at a time.
     void terminationSignals()
     {
         std::signal(SIGTERM, SIG_IGN);
         const auto handler = [](int number) { struct sigaction action = {}; ::sigaction(number, nullptr, &action); return action.sa_handler; };
         auto *watch = new TerminationSignals;
+        delete new TerminationSignals;   // a second watch takes nothing from the first
         const bool hupWatched = handler(SIGHUP) != SIG_DFL && handler(SIGHUP) != SIG_IGN;
+        QSignalSpy received(watch, &TerminationSignals::received);
+        ::raise(SIGHUP);
+        QVERIFY(received.wait(2000));
         delete watch;
         const bool termStillIgnored = handler(SIGTERM) == SIG_IGN;
         std::signal(SIGTERM, SIG_DFL);

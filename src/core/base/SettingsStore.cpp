@@ -5,8 +5,7 @@
 
 namespace
 {
-// Organisation and application are both "Sentrova": the registry on Windows,
-// ~/.config/Sentrova/Sentrova.conf on Linux.
+// Organisation and application are both "Sentrova": ~/.config/Sentrova/Sentrova.conf.
 #define SENTROVA_SETTINGS(name) \
     QSettings name(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sentrova"), QStringLiteral("Sentrova"))
 

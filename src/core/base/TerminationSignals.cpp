@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -11,7 +10,8 @@
 namespace
 {
 constexpr int handledSignals[] = {SIGTERM, SIGHUP};
-int writeEnd = -1;
+// The handler may read only this type; -1 while no instance watches.
+volatile sig_atomic_t writeEnd = -1;
 
 void onSignal(int)
 {
@@ -26,6 +26,10 @@ void onSignal(int)
 TerminationSignals::TerminationSignals(QObject *parent)
     : QObject(parent)
 {
+    if (writeEnd >= 0) {
+        qWarning("Sentrova: termination signals are already watched by another instance");
+        return;
+    }
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         qErrnoWarning("Sentrova: no pipe for termination signals");
@@ -68,16 +72,3 @@ void TerminationSignals::drain()
     }
     Q_EMIT received();
 }
-#else
-// Windows sends no such signals: it ends a program through its windows.
-TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent)
-{
-}
-
-TerminationSignals::~TerminationSignals() = default;
-
-void TerminationSignals::drain()
-{
-}
-#endif

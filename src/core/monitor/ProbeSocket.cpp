@@ -7,39 +7,7 @@
 
 #include <cstring>
 
-// The few system calls of a probe, the same in Winsock but for their names.
-#ifdef Q_OS_WIN
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
-namespace
-{
-qintptr openNonBlocking(int family)
-{
-    const SOCKET s = ::socket(family, SOCK_STREAM, IPPROTO_TCP);
-    u_long on = 1;
-    if (s != INVALID_SOCKET && ::ioctlsocket(s, FIONBIO, &on) == 0)
-        return qintptr(s);
-    if (s != INVALID_SOCKET)
-        ::closesocket(s);
-    return -1;
-}
-bool connectPending()
-{
-    return ::WSAGetLastError() == WSAEWOULDBLOCK;
-}
-bool writableNow(qintptr descriptor)
-{
-    WSAPOLLFD entry{SOCKET(descriptor), POLLOUT, 0};
-    return ::WSAPoll(&entry, 1, 0) > 0;
-}
-void closeDescriptor(qintptr descriptor)
-{
-    ::closesocket(SOCKET(descriptor));
-}
-constexpr int resetByPeer = WSAECONNRESET;
-}
-#else
+// The few system calls of a probe.
 #include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
@@ -67,7 +35,6 @@ void closeDescriptor(qintptr descriptor)
 }
 constexpr int resetByPeer = ECONNRESET;
 }
-#endif
 
 namespace
 {

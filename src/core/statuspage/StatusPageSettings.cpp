@@ -19,11 +19,7 @@ QString storedEnabled()
 
 QString StatusPageSettings::defaultFolder()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Inetpub\\wwwroot");
-#else
     return QStringLiteral("/var/www/html");
-#endif
 }
 
 QString StatusPageSettings::storedFolder()
