@@ -4,8 +4,8 @@
 
 #include "core/Program.h"
 #include "core/base/Clock.h"
+#include "core/base/InputText.h"
 #include "core/base/SettingsStore.h"
-#include "core/monitor/PortText.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -68,12 +68,13 @@ class TestMonitor : public QObject
 private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
 
-    // The port column gives the number it begins with, if it is a port.
+    // The port column gives the number it begins with, if it is a port, full-width digits as typed by an input method.
     void portText()
     {
-        QCOMPARE(QList<int>({PortText::port(" 25/smtp"), PortText::port("1"), PortText::port("65535"), PortText::port("65536"),
-                             PortText::port("0"), PortText::port("http")}),
-                 QList<int>({25, 1, 65535, 0, 0, 0}));
+        QList<int> ports;
+        for (const char *text : {" 25/smtp", "1", "65535", "65536", "0", "http", "８０"})
+            ports.append(InputText::number(text, 1, 65535, InputText::Rest::Ignored).value_or(0));
+        QCOMPARE(ports, QList<int>({25, 1, 65535, 0, 0, 0, 80}));
     }
 
     // One host, down before, and what a pass makes of it, notification off.

@@ -1,8 +1,8 @@
 #include "core/monitor/MonitorPass.h"
 
+#include "core/base/InputText.h"
 #include "core/hosts/HostTableModel.h"
 #include "core/log/EventLog.h"
-#include "core/monitor/PortText.h"
 #include "core/notify/MailNotification.h"
 
 #include <QPointer>
@@ -61,7 +61,8 @@ void MonitorPass::probeNextHost()
     m_port = m_hosts.hosts().at(m_row).port;
     m_hosts.setCursor(m_row);
     Q_EMIT hostTextChanged(m_address);
-    m_probe.connectTo(m_address, PortText::port(m_port));
+    // The port is the number its text begins with ("80/tcp"); no port (0) fails the probe.
+    m_probe.connectTo(m_address, InputText::number(m_port, 1, 65535, InputText::Rest::Ignored).value_or(0));
     onProbeState(m_probe.state());
 }
 

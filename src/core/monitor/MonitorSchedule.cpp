@@ -1,13 +1,11 @@
 #include "core/monitor/MonitorSchedule.h"
 
 #include "core/base/Clock.h"
+#include "core/base/InputText.h"
 #include "core/base/SettingsStore.h"
 #include "core/log/EventLog.h"
 #include "core/monitor/MonitorPass.h"
 
-#include <QLocale>
-
-#include <cmath>
 
 namespace
 {
@@ -41,26 +39,14 @@ void MonitorSchedule::storeIntervalText(const QString &text)
     SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), text);
 }
 
-std::optional<int> MonitorSchedule::intervalSeconds(const QString &text)
-{
-    if (text.isEmpty())
-        return 20;
-    bool ok = false;
-    // A Japanese input method types full-width digits and point ("６０").
-    const QString plain = text.normalized(QString::NormalizationForm_KC).trimmed();
-    const double value = QLocale::c().toDouble(plain, &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 1e6)
-        return std::nullopt;
-    // The default floating-point rounding mode rounds halves to even.
-    return static_cast<int>(std::nearbyint(value));
-}
-
 void MonitorSchedule::toggle(const QString &intervalText)
 {
     if (m_state != State::Stopped)
         return stop();
-    const std::optional<int> seconds = intervalSeconds(intervalText);
-    if (!seconds || *seconds < 1 || *seconds > maxSeconds)
+    // An empty box means 20 seconds.
+    const std::optional<int> seconds =
+        intervalText.isEmpty() ? 20 : InputText::number(intervalText, 1, maxSeconds, InputText::Rest::Refused);
+    if (!seconds)
         return Q_EMIT userMessage(QStringLiteral("監視間隔は1から65までの秒数を入力してください。"));
     start(*seconds);
 }

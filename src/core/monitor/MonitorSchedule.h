@@ -37,9 +37,6 @@ public:
     // stored and takes effect at the next start.
     static QString storedIntervalText();
     static void storeIntervalText(const QString &text);
-    // Seconds, rounded to the nearest whole number (a half to the even one);
-    // an empty text means 20; nothing for a text that is not a number.
-    static std::optional<int> intervalSeconds(const QString &text);
 
     // The start/stop button: starts when stopped, stops otherwise. A start
     // with an interval outside 1 to 65 seconds is refused with a message; a

@@ -1,6 +1,7 @@
 #include "core/notify/SmtpMessage.h"
 
 #include "core/base/Clock.h"
+#include "core/base/InputText.h"
 #include "core/base/TextCodec.h"
 
 #include <QHostAddress>
@@ -44,11 +45,6 @@ QString rfc5322Date(const QDateTime &when)
 }
 }
 
-QString SmtpMessage::singleLine(QString text)
-{
-    return text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-}
-
 QString SmtpMessage::newMessageId(const QString &domain)
 {
     return QLatin1Char('<') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@')
@@ -77,15 +73,14 @@ QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
 {
     // The host's text goes into one body line; a line end in it must not
     // end the body early.
-    QString host = downSystem;
-    host.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString host = InputText::oneLine(downSystem);
     const bool eightBit = encoding == BodyEncoding::EightBit;
 
     const QStringList headers{
-        QStringLiteral("From: ") + singleLine(route.sender),
-        QStringLiteral("To: ") + singleLine(route.addressed().join(QStringLiteral(", "))),
+        QStringLiteral("From: ") + route.sender,
+        QStringLiteral("To: ") + route.addressed().join(QStringLiteral(", ")),
         QStringLiteral("Date: ") + rfc5322Date(now),
-        QStringLiteral("Message-ID: ") + singleLine(messageId),
+        QStringLiteral("Message-ID: ") + messageId,
         QStringLiteral("MIME-Version: 1.0"),
         QStringLiteral("Content-Type: text/plain; charset=Shift_JIS"),
         QStringLiteral("Content-Transfer-Encoding: ") + (eightBit ? QStringLiteral("8bit") : QStringLiteral("base64")),

@@ -17,7 +17,7 @@ enum class BodyEncoding { EightBit, Base64 };
 
 // The text of the DATA step, ready to send: headers, the Japanese subject as
 // an RFC 2047 encoded word, the three body lines in code page 932, ending
-// with CR LF "." CR LF.
+// with CR LF "." CR LF. The addresses are plain ASCII, checked before.
 QByteArray build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
                  const QString &messageId, BodyEncoding encoding);
 
@@ -28,8 +28,4 @@ QString newMessageId(const QString &domain);
 // else the address literal of the connection's local end ("[192.0.2.7]",
 // "[IPv6:2001:db8::7]").
 QString heloArgument(const QString &hostName, const QString &domainName, const QHostAddress &local);
-
-// A value that may go into a command or header line: line ends would start a
-// new command, so they are removed.
-QString singleLine(QString text);
 }

@@ -1,6 +1,7 @@
 #include "core/notify/SmtpReport.h"
 
 #include "core/base/Clock.h"
+#include "core/base/InputText.h"
 #include "core/base/TextCodec.h"
 #include "core/log/EventLog.h"
 #include "core/notify/SmtpMessage.h"
@@ -85,9 +86,7 @@ void SmtpReport::startNext()
         return;
     m_current = m_queue.dequeue();
     m_route = m_configured;
-    m_recipients.clear();
-    for (const QString &recipient : m_route.addressed())
-        m_recipients.append(SmtpMessage::singleLine(recipient));
+    m_recipients = m_route.addressed();
     m_nextRecipient = 0;
     m_acceptedRecipients = 0;
     m_lastRefusal.clear();
@@ -98,7 +97,7 @@ void SmtpReport::startNext()
 
     // Without an envelope address the server would take "<>", the null
     // sender of bounces, or refuse; an address beyond ASCII it cannot read.
-    const QStringList envelope = QStringList{SmtpMessage::singleLine(m_route.sender)} + m_recipients;
+    const QStringList envelope = QStringList{m_route.sender} + m_recipients;
     if (envelope.contains(QString()))
         return fail(noAddress);
     if (!std::all_of(envelope.cbegin(), envelope.cend(), isPlainAscii))
@@ -107,7 +106,7 @@ void SmtpReport::startNext()
     m_socket->abort();
     m_step = Step::Connecting;
     m_stepTimer->start(m_stepTimeoutMs);
-    m_socket->connectToHost(SmtpMessage::singleLine(m_route.server), m_port);
+    m_socket->connectToHost(m_route.server, m_port);
 }
 
 void SmtpReport::onConnected()
@@ -255,7 +254,7 @@ QString SmtpReport::heloName() const
 
 void SmtpReport::sendMailFrom()
 {
-    sendLine("MAIL FROM:<" + SmtpMessage::singleLine(m_route.sender).toLatin1() + '>'
+    sendLine("MAIL FROM:<" + m_route.sender.toLatin1() + '>'
                  + (m_eightBitMime ? " BODY=8BITMIME" : ""),
              Step::MailFrom);
 }
@@ -303,8 +302,7 @@ void SmtpReport::finish()
 // read in the log.
 QString SmtpReport::reasonOf(const QByteArray &replyLine) const
 {
-    QString reason = TextCodec::decode(replyLine);
-    reason.removeIf([](QChar c) { return !c.isPrint(); });
+    QString reason = InputText::oneLine(TextCodec::decode(replyLine));
     if (reason.size() > maxReasonLength)
         reason = reason.left(maxReasonLength) + QStringLiteral("…");
     return reason;
