@@ -44,13 +44,14 @@ struct Rig
         program.startUp();
         for (int i = 0; i < rows.size(); ++i)
             program.hosts().setStatus(i, rows.at(i).section(u'|', 2));
-        pass.probe().setTimeout(probeTimeoutMs);
+        probe().setTimeout(probeTimeoutMs);
         QObject::connect(&schedule, &MonitorSchedule::hostTextChanged, [this](const QString &t) { hostTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::progressTextChanged, [this](const QString &t) { progressTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::lastPassChanged, [this](const QString &t) { lastPass.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged,
                          [this](int value, int max) { waitValues.append(value), waitMaximum.append(max); });
     }
+    ProbeSocket &probe() { return *pass.findChild<ProbeSocket *>(); }
     QStringList statuses()
     {
         QStringList texts;
@@ -124,8 +125,8 @@ private Q_SLOTS:
                                            {"resetting", resetting ? resetting->port() : QString()}};
         Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + down});
         // The SYN is out: the reset arrives while this process is busy, before the connect is looked at.
-        QObject::connect(&rig.pass.probe(), &ProbeSocket::stateChanged, [&resetting](int state) {
-            if (resetting && state == ProbeSocket::Connecting)
+        QObject::connect(&rig.probe(), &ProbeSocket::stateChanged, [&resetting](ProbeSocket::State state) {
+            if (resetting && state == ProbeSocket::State::Connecting)
                 resetting->waitForAccept();
         });
         const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
@@ -142,8 +143,8 @@ private Q_SLOTS:
             ::dup2(input, 0);
             ::close(std::exchange(input, -1));
         };
-        QObject::connect(&rig.pass.probe(), &ProbeSocket::stateChanged, [&giveBack](int state) {
-            if (state == ProbeSocket::Connected || state == ProbeSocket::Error)
+        QObject::connect(&rig.probe(), &ProbeSocket::stateChanged, [&giveBack](ProbeSocket::State state) {
+            if (state == ProbeSocket::State::Connected || state == ProbeSocket::State::Error)
                 giveBack();
         });
         rig.pass.start();
@@ -154,7 +155,7 @@ private Q_SLOTS:
             QVERIFY(!zeroKept);
             QCOMPARE(descriptors(), open + (peer == "hanging up" ? 0 : listener.accepted()));
         }
-        QTRY_VERIFY(rig.pass.probe().findChildren<QSocketNotifier *>().isEmpty());   // nor a notifier
+        QTRY_VERIFY(rig.probe().findChildren<QSocketNotifier *>().isEmpty());   // nor a notifier
         QCOMPARE(rig.statuses(), QStringList{after});
         rig.progressTexts.erase(std::unique(rig.progressTexts.begin(), rig.progressTexts.end()), rig.progressTexts.end());
         QCOMPARE(rig.progressTexts, shown);
@@ -321,7 +322,7 @@ private Q_SLOTS:
         program.startUp();
         QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "60");
         // A probe has 10 s, each step of a report 30 s.
-        QCOMPARE(QList<int>({program.pass().probe().timeout(), program.mail().sender().stepTimeout()}), QList<int>({10000, 30000}));
+        QCOMPARE(QList<int>({program.pass().findChild<ProbeSocket *>()->timeout(), program.mail().sender().stepTimeout()}), QList<int>({10000, 30000}));
         QCOMPARE(program.hosts().hosts(), QList<Host>{Host{}});
         program.end();
         program.end();

@@ -13,6 +13,7 @@ MonitorPass::MonitorPass(HostTableModel &hosts, const EventLog &log, MailNotific
     , m_hosts(hosts)
     , m_log(log)
     , m_mail(mail)
+    , m_probe(this)
 {
     connect(&m_probe, &ProbeSocket::stateChanged, this, &MonitorPass::onProbeState);
     connect(&m_probe, &ProbeSocket::attemptEnded, this, &MonitorPass::onAttemptEnded);
@@ -66,25 +67,25 @@ void MonitorPass::probeNextHost()
     onProbeState(m_probe.state());
 }
 
-void MonitorPass::onProbeState(int state)
+void MonitorPass::onProbeState(ProbeSocket::State state)
 {
     if (!m_running)
         return;
-    if (state == ProbeSocket::ResolvingHost)
+    if (state == ProbeSocket::State::ResolvingHost)
         Q_EMIT progressTextChanged(QStringLiteral("名前解決中..."));
-    else if (state == ProbeSocket::HostResolved)
+    else if (state == ProbeSocket::State::HostResolved)
         Q_EMIT progressTextChanged(QStringLiteral("名前解決完了"));
-    else if (state == ProbeSocket::Connecting)
+    else if (state == ProbeSocket::State::Connecting)
         Q_EMIT progressTextChanged(QStringLiteral("接続しています..."));
 }
 
 // An attempt ends connected or in error. A host that accepted the connection
 // is running, also when it closed it again before this turn of the loop.
-void MonitorPass::onAttemptEnded(int state)
+void MonitorPass::onAttemptEnded(ProbeSocket::State state)
 {
     if (!m_running)
         return;
-    const bool running = state == ProbeSocket::Connected;
+    const bool running = state == ProbeSocket::State::Connected;
     const QList<Host> &hosts = m_hosts.hosts();
     // The host dialog may have removed or changed rows meanwhile.
     if (m_row < hosts.size() && hosts.at(m_row).address == m_address && hosts.at(m_row).port == m_port)

@@ -35,8 +35,6 @@ public:
     // Ends the pass at once without recording anything: the program ends.
     void abandon();
 
-    ProbeSocket &probe() { return m_probe; }
-
 Q_SIGNALS:
     void hostTextChanged(const QString &address);
     void progressTextChanged(const QString &text);
@@ -45,8 +43,8 @@ Q_SIGNALS:
 
 private:
     void probeNextHost();
-    void onProbeState(int state);
-    void onAttemptEnded(int state);
+    void onProbeState(ProbeSocket::State state);
+    void onAttemptEnded(ProbeSocket::State state);
     void goOn();
     void end(bool stopped);
 

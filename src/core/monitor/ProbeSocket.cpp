@@ -71,7 +71,7 @@ ProbeSocket::ProbeSocket(QObject *parent)
     m_timeoutTimer->setSingleShot(true);
     m_endNotice->setSingleShot(true);
     m_endNotice->setInterval(0);
-    connect(m_timeoutTimer, &QTimer::timeout, this, [this] { endAttempt(Error); });
+    connect(m_timeoutTimer, &QTimer::timeout, this, [this] { endAttempt(State::Error); });
     connect(m_endNotice, &QTimer::timeout, this, [this] { Q_EMIT attemptEnded(m_endState); });
 }
 
@@ -89,13 +89,13 @@ void ProbeSocket::setTimeout(int milliseconds)
 
 void ProbeSocket::connectTo(const QString &host, int port)
 {
-    if (m_state != Closed)
+    if (m_state != State::Closed)
         close();
     if (host.isEmpty() || port < 1 || port > 65535)
-        return endAttempt(Error);
+        return endAttempt(State::Error);
     m_port = quint16(port);
     m_timeoutTimer->start(m_timeoutMs);
-    setState(ResolvingHost);
+    setState(State::ResolvingHost);
     const QHostAddress literal(host);
     if (!literal.isNull()) {
         QHostInfo info;
@@ -112,10 +112,10 @@ void ProbeSocket::close()
     if (m_lookupId >= 0)
         QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
     closeConnection();
-    setState(Closed);
+    setState(State::Closed);
 }
 
-void ProbeSocket::setState(int state)
+void ProbeSocket::setState(State state)
 {
     if (m_state == state)
         return;
@@ -125,13 +125,13 @@ void ProbeSocket::setState(int state)
 
 void ProbeSocket::onLookedUp(const QHostInfo &info)
 {
-    if (info.lookupId() != m_lookupId || m_state != ResolvingHost)
+    if (info.lookupId() != m_lookupId || m_state != State::ResolvingHost)
         return;
     m_lookupId = -1;
     m_addresses = info.addresses();
     if (m_addresses.isEmpty())
-        return endAttempt(Error);
-    setState(HostResolved);
+        return endAttempt(State::Error);
+    setState(State::HostResolved);
     connectToNextAddress();
 }
 
@@ -148,14 +148,14 @@ void ProbeSocket::connectToNextAddress()
         const int result = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), length);
         if (result == 0) {
             closeDescriptor(descriptor);
-            return endAttempt(Connected);
+            return endAttempt(State::Connected);
         }
         if (!connectPending()) {
             closeDescriptor(descriptor);
             continue;
         }
         m_descriptor = descriptor;
-        setState(Connecting);
+        setState(State::Connecting);
         // A near host (loopback, the LAN) has often answered by now: looking
         // at once saves a notifier and a turn of the event loop.
         if (writableNow(descriptor))
@@ -164,7 +164,7 @@ void ProbeSocket::connectToNextAddress()
         connect(m_notifier, &QSocketNotifier::activated, this, &ProbeSocket::onConnectDone);
         return;
     }
-    endAttempt(Error);
+    endAttempt(State::Error);
 }
 
 void ProbeSocket::onConnectDone()
@@ -176,7 +176,7 @@ void ProbeSocket::onConnectDone()
     closeConnection();
     // A reset is only possible once the handshake has completed.
     if (error == 0 || error == resetByPeer)
-        return endAttempt(Connected);
+        return endAttempt(State::Connected);
     connectToNextAddress();
 }
 
@@ -192,7 +192,7 @@ void ProbeSocket::closeConnection()
         closeDescriptor(std::exchange(m_descriptor, -1));
 }
 
-void ProbeSocket::endAttempt(int state)
+void ProbeSocket::endAttempt(State state)
 {
     m_timeoutTimer->stop();
     if (m_lookupId >= 0)

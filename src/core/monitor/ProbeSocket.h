@@ -9,17 +9,15 @@ class QHostInfo;
 class QSocketNotifier;
 class QTimer;
 
-// One TCP connection attempt at a time, reported through ten state values
-// (0 closed ... 9 error). Nothing is sent or received; a probe only asks
-// whether the host accepts a connection.
+// One TCP connection attempt at a time, reported through its states. Nothing
+// is sent or received; a probe only asks whether the host accepts a connection.
 //
 // The name is resolved first; then each of its addresses is tried once, in
 // the order the resolver gave them, by one non-blocking connect() of the
 // system: exactly one SYN an address, never a retry, so a host that resets
 // every connection is not hammered. A completed handshake is Connected, also
 // when the peer has closed or reset the connection by the time we look: the
-// host did accept. The connection is closed at once and not watched, so
-// Closing is never reported.
+// host did accept. The connection is closed at once and not watched.
 //
 // attemptEnded() is always emitted from the event loop, never from inside
 // connectTo() or a notifier, so a caller can close the socket and start the
@@ -30,18 +28,7 @@ class ProbeSocket : public QObject
     Q_OBJECT
 
 public:
-    enum State {
-        Closed = 0,
-        Open = 1,
-        Listening = 2,
-        ConnectionPending = 3,
-        ResolvingHost = 4,
-        HostResolved = 5,
-        Connecting = 6,
-        Connected = 7,
-        Closing = 8,      // the peer closed the connection
-        Error = 9,        // the attempt failed or timed out
-    };
+    enum class State { Closed, ResolvingHost, HostResolved, Connecting, Connected, Error };
 
     explicit ProbeSocket(QObject *parent = nullptr);
     ~ProbeSocket() override;
@@ -57,26 +44,26 @@ public:
     void connectTo(const QString &host, int port);
     void close();
 
-    int state() const { return m_state; }
+    State state() const { return m_state; }
 
 Q_SIGNALS:
-    void stateChanged(int state);
+    void stateChanged(ProbeSocket::State state);
     // The attempt has come to an end, in Connected or Error.
-    void attemptEnded(int state);
+    void attemptEnded(ProbeSocket::State state);
 
 private:
-    void setState(int state);
+    void setState(State state);
     void onLookedUp(const QHostInfo &info);
     void connectToNextAddress();
     void onConnectDone();
     void closeConnection();
-    void endAttempt(int state);
+    void endAttempt(State state);
 
     QTimer *m_timeoutTimer;
     QTimer *m_endNotice;       // reports the end from the event loop
     int m_timeoutMs = 10000;
-    int m_state = Closed;
-    int m_endState = Closed;
+    State m_state = State::Closed;
+    State m_endState = State::Closed;
     int m_lookupId = -1;       // of the name lookup under way
     quint16 m_port = 0;
     QList<QHostAddress> m_addresses;   // not tried yet
