@@ -182,62 +182,88 @@ void SmtpReport::onTimeout()
 
 void SmtpReport::handleReply(const SmtpReply &reply)
 {
+    using Handler = void (SmtpReport::*)(const SmtpReply &);
+    struct Rule
+    {
+        Step step;
+        QList<int> accepted;
+        Handler onAccepted;
+        Handler onRefused;
+    };
+    // The dialogue, a step a line: the codes that accept it and what follows.
+    static const Rule rules[] = {
+        {Step::Greeting, {220}, &SmtpReport::sendEhlo, &SmtpReport::failWithReply},
+        {Step::Ehlo, {250}, &SmtpReport::onEhloAccepted, &SmtpReport::sendHelo},
+        {Step::Helo, {250}, &SmtpReport::sendMailFrom, &SmtpReport::failWithReply},
+        {Step::MailFrom, {250}, &SmtpReport::sendNextRecipient, &SmtpReport::failWithReply},
+        {Step::Recipient, {250, 251}, &SmtpReport::onRecipientAccepted, &SmtpReport::onRecipientRefused},
+        {Step::Data, {354}, &SmtpReport::sendMessage, &SmtpReport::failWithReply},
+        {Step::Message, {250}, &SmtpReport::onMessageAccepted, &SmtpReport::failWithReply},
+        {Step::Quit, {}, &SmtpReport::onQuitAnswered, &SmtpReport::onQuitAnswered},
+    };
+    const auto rule = std::find_if(std::cbegin(rules), std::cend(rules), [this](const Rule &r) { return r.step == m_step; });
+    Q_ASSERT(rule != std::cend(rules));   // replies are read only while commands are exchanged
     m_stepTimer->stop();
     m_greeted = true;
-    const int code = reply.code;
-    switch (m_step) {
-    case Step::Greeting: {
-        if (code != 220)
-            return fail(reasonOf(reply.lastLine()));
-        return sendLine("EHLO " + heloName().toLatin1(), Step::Ehlo);
-    }
-    case Step::Ehlo:
-        if (code != 250)
-            return sendLine("HELO " + heloName().toLatin1(), Step::Helo);
-        m_eightBitMime = offersEightBitMime(reply);
-        return sendMailFrom();
-    case Step::Helo:
-        if (code != 250)
-            return fail(reasonOf(reply.lastLine()));
-        return sendMailFrom();
-    case Step::MailFrom:
-        if (code != 250)
-            return fail(reasonOf(reply.lastLine()));
-        return sendNextRecipient();
-    case Step::Recipient:
-        if (code == 250 || code == 251) {
-            ++m_acceptedRecipients;
-        } else {
-            m_lastRefusal = reply.lastLine();
-            m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告を<")
-                        + m_recipients.at(m_nextRecipient - 1) + QStringLiteral(">に送れませんでした。 ")
-                        + reasonOf(m_lastRefusal));
-        }
-        return sendNextRecipient();
-    case Step::Data: {
-        if (code != 354)
-            return fail(reasonOf(reply.lastLine()));
-        const QString name = heloName();
-        const QString idDomain = name.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : name;
-        m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, Clock::now(), SmtpMessage::newMessageId(idDomain),
-                                            m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit
-                                                           : SmtpMessage::BodyEncoding::Base64));
-        m_step = Step::Message;
-        m_stepTimer->start(m_stepTimeoutMs);
-        return;
-    }
-    case Step::Message:
-        if (code != 250)
-            return fail(reasonOf(reply.lastLine()));
-        m_accepted = true;
-        m_log.write(m_current.downSystem + QStringLiteral("サーバー障害の報告を行いました。 "));
-        return sendLine("QUIT", Step::Quit);
-    case Step::Quit:
-        return finish();
-    case Step::Idle:
-    case Step::Connecting:
-        return;
-    }
+    (this->*(rule->accepted.contains(reply.code) ? rule->onAccepted : rule->onRefused))(reply);
+}
+
+void SmtpReport::sendEhlo(const SmtpReply &)
+{
+    sendLine("EHLO " + heloName().toLatin1(), Step::Ehlo);
+}
+
+void SmtpReport::onEhloAccepted(const SmtpReply &reply)
+{
+    m_eightBitMime = offersEightBitMime(reply);
+    sendMailFrom(reply);
+}
+
+void SmtpReport::sendHelo(const SmtpReply &)
+{
+    sendLine("HELO " + heloName().toLatin1(), Step::Helo);
+}
+
+void SmtpReport::failWithReply(const SmtpReply &reply)
+{
+    fail(reasonOf(reply.lastLine()));
+}
+
+void SmtpReport::onRecipientAccepted(const SmtpReply &reply)
+{
+    ++m_acceptedRecipients;
+    sendNextRecipient(reply);
+}
+
+void SmtpReport::onRecipientRefused(const SmtpReply &reply)
+{
+    m_lastRefusal = reply.lastLine();
+    m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告を<")
+                + m_recipients.at(m_nextRecipient - 1) + QStringLiteral(">に送れませんでした。 ") + reasonOf(m_lastRefusal));
+    sendNextRecipient(reply);
+}
+
+void SmtpReport::sendMessage(const SmtpReply &)
+{
+    const QString name = heloName();
+    const QString idDomain = name.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : name;
+    m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, Clock::now(), SmtpMessage::newMessageId(idDomain),
+                                        m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit
+                                                       : SmtpMessage::BodyEncoding::Base64));
+    m_step = Step::Message;
+    m_stepTimer->start(m_stepTimeoutMs);
+}
+
+void SmtpReport::onMessageAccepted(const SmtpReply &)
+{
+    m_accepted = true;
+    m_log.write(m_current.downSystem + QStringLiteral("サーバー障害の報告を行いました。 "));
+    sendLine("QUIT", Step::Quit);
+}
+
+void SmtpReport::onQuitAnswered(const SmtpReply &)
+{
+    finish();
 }
 
 void SmtpReport::sendLine(const QByteArray &line, Step next)
@@ -252,14 +278,14 @@ QString SmtpReport::heloName() const
     return SmtpMessage::heloArgument(m_hostName, m_domainName, m_socket->localAddress());
 }
 
-void SmtpReport::sendMailFrom()
+void SmtpReport::sendMailFrom(const SmtpReply &)
 {
     sendLine("MAIL FROM:<" + m_route.sender.toLatin1() + '>'
                  + (m_eightBitMime ? " BODY=8BITMIME" : ""),
              Step::MailFrom);
 }
 
-void SmtpReport::sendNextRecipient()
+void SmtpReport::sendNextRecipient(const SmtpReply &)
 {
     if (m_nextRecipient < m_recipients.size()) {
         const QString &recipient = m_recipients.at(m_nextRecipient++);

@@ -60,10 +60,20 @@ private:
     void onConnectionLost();
     void onTimeout();
     void handleReply(const SmtpReply &reply);
+    // What follows a reply, as handleReply()'s table names it.
+    void sendEhlo(const SmtpReply &);
+    void onEhloAccepted(const SmtpReply &reply);
+    void sendHelo(const SmtpReply &);
+    void sendMailFrom(const SmtpReply &);
+    void sendNextRecipient(const SmtpReply &);
+    void onRecipientAccepted(const SmtpReply &reply);
+    void onRecipientRefused(const SmtpReply &reply);
+    void sendMessage(const SmtpReply &);
+    void onMessageAccepted(const SmtpReply &);
+    void onQuitAnswered(const SmtpReply &);
+    void failWithReply(const SmtpReply &reply);
     void sendLine(const QByteArray &line, Step next);
     QString heloName() const;
-    void sendMailFrom();
-    void sendNextRecipient();
     void logFailure(const QString &reason);
     // Logs the failure, then says QUIT when the server greeted and is still
     // there, else closes at once.
