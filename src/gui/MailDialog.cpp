@@ -48,6 +48,16 @@ MailDialog::MailDialog(MailNotification &mail, QWidget *parent)
 
 void MailDialog::createControls()
 {
+    auto *column = new QVBoxLayout(this);
+    addFrames(column);
+    column->addLayout(createButtonRow());
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->installEventFilter(this);
+}
+
+void MailDialog::addFrames(QVBoxLayout *column)
+{
     auto *serverFrame = new QGroupBox(QStringLiteral("メール設定"), this);
     auto *serverLabel = new QLabel(QStringLiteral("SMTPサーバー"), serverFrame);
     auto *senderLabel = new QLabel(QStringLiteral("送信者のアドレス"), serverFrame);
@@ -70,7 +80,12 @@ void MailDialog::createControls()
     const int labelWidth = std::max(senderLabel->sizeHint().width(), serverLabel->sizeHint().width());
     serverGrid->setColumnMinimumWidth(0, labelWidth);
     recipientGrid->setColumnMinimumWidth(0, labelWidth);
+    column->addWidget(serverFrame);
+    column->addWidget(recipientFrame);
+}
 
+QHBoxLayout *MailDialog::createButtonRow()
+{
     auto *disableButton = newButton("disableButton", QStringLiteral("送信を停止する"), this);
     auto *testButton = newButton("testButton", QStringLiteral("テスト送信"), this);
     auto *okButton = newButton("okButton", QStringLiteral("設定終了"), this);
@@ -85,32 +100,22 @@ void MailDialog::createControls()
         if (button != okButton)
             buttonRow->addStretch();
     }
-
-    auto *column = new QVBoxLayout(this);
-    column->addWidget(serverFrame);
-    column->addWidget(recipientFrame);
-    column->addLayout(buttonRow);
-    column->setSizeConstraint(QLayout::SetFixedSize);
-
     QWidget *const focusOrder[] = {m_serverEdit, m_senderEdit, m_recipientEdits[0], okButton, testButton,
                                    disableButton, m_recipientEdits[1], m_recipientEdits[2], m_recipientEdits[3],
                                    m_recipientEdits[4]};
     for (std::size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
-    for (QLineEdit *edit : findChildren<QLineEdit *>())
-        edit->installEventFilter(this);
 
     connect(okButton, &QPushButton::clicked, this, [this] {
         if (m_mail.confirm(entered()))
             close();
     });
-    connect(testButton, &QPushButton::clicked, this, [this] {
-        m_mail.sendTest(entered());
-    });
+    connect(testButton, &QPushButton::clicked, this, [this] { m_mail.sendTest(entered()); });
     connect(disableButton, &QPushButton::clicked, this, [this] {
         m_mail.switchOff();
         close();
     });
+    return buttonRow;
 }
 
 // Typing into a box replaces its old value: the focus selects all of it.

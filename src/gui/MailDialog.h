@@ -5,7 +5,9 @@
 #include <array>
 
 class MailNotification;
+class QHBoxLayout;
 class QLineEdit;
+class QVBoxLayout;
 struct MailRoute;
 
 // The mail settings window: the server, the sender and up to five recipients
@@ -23,6 +25,8 @@ protected:
 
 private:
     void createControls();
+    void addFrames(QVBoxLayout *column);
+    QHBoxLayout *createButtonRow();
     MailRoute entered() const;
 
     MailNotification &m_mail;

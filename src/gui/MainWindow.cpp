@@ -115,28 +115,22 @@ void MainWindow::createMenu()
 
 void MainWindow::bindProgram()
 {
-    MonitorSchedule &schedule = m_program.schedule();
-    MailNotification &mail = m_program.mail();
     m_hostGrid->setHosts(&m_program.hosts());
+    bindSchedule();
+    bindNotification();
+    connect(&m_program.pageWriter(), &StatusPageWriter::failed, this, &MainWindow::showPageFailure);
+}
 
+void MainWindow::bindSchedule()
+{
+    MonitorSchedule &schedule = m_program.schedule();
     m_intervalEdit->setText(MonitorSchedule::storedIntervalText());
     // Every keystroke is stored; the new interval takes effect at the next
     // press of the start/stop button.
     connect(m_intervalEdit, &QLineEdit::textChanged, this, &MonitorSchedule::storeIntervalText);
     connect(m_startStopButton, &QPushButton::clicked, this,
             [this] { m_program.toggleMonitoring(m_intervalEdit->text()); });
-
-    connect(&schedule, &MonitorSchedule::stateChanged, this, [this](MonitorSchedule::State state) {
-        m_startStopButton->setText(state == MonitorSchedule::State::Stopped ? QStringLiteral("開始")
-                                                                            : QStringLiteral("停止"));
-        // The grid takes no input while a pass walks it.
-        const bool passing = state == MonitorSchedule::State::Passing;
-        m_hostGrid->setEnabled(!passing);
-        // A pass shows its progress as fast as the eye follows; its end and
-        // a stop show their final texts at once.
-        m_hostPanel->setThrottled(passing);
-        m_progressPanel->setThrottled(passing);
-    });
+    connect(&schedule, &MonitorSchedule::stateChanged, this, &MainWindow::showScheduleState);
     m_hostPanel->setText(MonitorSchedule::stoppedHostText);
     connect(&schedule, &MonitorSchedule::hostTextChanged, m_hostPanel, &StatusPanel::showText);
     connect(&schedule, &MonitorSchedule::progressTextChanged, m_progressPanel, &StatusPanel::showText);
@@ -150,8 +144,23 @@ void MainWindow::bindProgram()
         m_progressBar->setValue(ticks);
     });
     connect(&schedule, &MonitorSchedule::userMessage, this, [this](const QString &text) { MessageBox::show(this, text); });
-    connect(&m_program.pageWriter(), &StatusPageWriter::failed, this, &MainWindow::showPageFailure);
+}
 
+void MainWindow::showScheduleState(MonitorSchedule::State state)
+{
+    m_startStopButton->setText(state == MonitorSchedule::State::Stopped ? QStringLiteral("開始") : QStringLiteral("停止"));
+    // The grid takes no input while a pass walks it.
+    const bool passing = state == MonitorSchedule::State::Passing;
+    m_hostGrid->setEnabled(!passing);
+    // A pass shows its progress as fast as the eye follows; its end and
+    // a stop show their final texts at once.
+    m_hostPanel->setThrottled(passing);
+    m_progressPanel->setThrottled(passing);
+}
+
+void MainWindow::bindNotification()
+{
+    MailNotification &mail = m_program.mail();
     const auto showSwitch = [this](bool on) {
         m_notificationPanel->setText(on ? QStringLiteral("障害通知オン") : QString());
         // Styles draw an empty box beside an unchecked item; off shows nothing.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/monitor/MonitorSchedule.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -35,6 +37,9 @@ private:
     void createControls();
     void createMenu();
     void bindProgram();
+    void bindSchedule();
+    void showScheduleState(MonitorSchedule::State state);
+    void bindNotification();
     void showPageFailure(const QString &message);
     void showMailMessage(const QString &text);
 
