@@ -159,11 +159,12 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("codes");
         const QByteArray overlong(SmtpReplyReader::maxLineLength + 1, 'x');
         QTest::newRow("multi-line, cut inside a line") << ByteList{"250-a\r\n25", "0 b\r", "\n354\n"} << QList<int>{250, 354};
-        QTest::newRow("not reply lines") << ByteList{"hello\r\n2x0 odd\r\n25\r\n250 ok\r\n"} << QList<int>{0, 0, 0, 250};
+        QTest::newRow("malformed lines belong to their reply") << ByteList{"220-a\r\nhello\r\n2x0\n25\r\n220 ready\r\n250 ok\r\n"} << QList<int>{0, 250};
+        QTest::newRow("more lines than are kept") << ByteList{QByteArray("250-x\r\n").repeated(300) + "250 end\r\n354 go\r\n"} << QList<int>{0, 354};
         QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
         QTest::newRow("overlong, its end in the next read, then its rest over reads")
-            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "x\r\n250 ok\n", overlong, overlong, "\n354 go\r\n"}
-            << QList<int>{0, 250, 0, 250, 0, 354};
+            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "250 no\r\n354 go\n", overlong, overlong, "\n221 bye\r\n"}
+            << QList<int>{0, 0, 0};
     }
     void replyReader()
     {

@@ -52,15 +52,18 @@ std::optional<SmtpReply> SmtpReplyReader::take()
     while (std::optional<QByteArray> line = takeLine()) {
         const bool wellFormed = line->size() >= 3 && isDigit(line->at(0)) && isDigit(line->at(1))
             && isDigit(line->at(2)) && (line->size() == 3 || line->at(3) == ' ' || line->at(3) == '-');
-        m_partial.lines.append(*line);
-        if (!wellFormed) {
-            m_partial.code = 0;
-            return std::exchange(m_partial, {});
+        const bool final = wellFormed && (line->size() == 3 || line->at(3) == ' ');
+        // A reply too long to keep keeps its first lines and its final one.
+        if (m_partial.lines.size() < maxLines) {
+            m_partial.lines.append(*line);
+        } else {
+            m_partial.lines.last() = *line;
+            m_malformed = true;
         }
-        const bool continues = line->size() > 3 && line->at(3) == '-';
-        if (continues && m_partial.lines.size() < maxLines)
+        m_malformed = m_malformed || !wellFormed;
+        if (!final)
             continue;
-        m_partial.code = continues ? 0 : line->left(3).toInt();
+        m_partial.code = std::exchange(m_malformed, false) ? 0 : line->left(3).toInt();
         return std::exchange(m_partial, {});
     }
     return std::nullopt;

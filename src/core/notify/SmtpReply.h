@@ -6,9 +6,10 @@
 #include <optional>
 
 // One complete reply of an SMTP server. A multi-line reply ("250-a", "250-b",
-// "250 c") is complete at its line without the dash. A line that does not
-// begin with three digits makes a reply of its own with code 0, which no
-// step accepts.
+// "250 c") is complete at its line without the dash. A reply with a line that
+// does not begin with three digits, or with too many lines, is still read to
+// its final line, so that the next reply answers the next command; its code
+// is 0, which no step accepts.
 struct SmtpReply
 {
     int code = 0;
@@ -23,10 +24,10 @@ struct SmtpReply
 class SmtpReplyReader
 {
 public:
-    // Longest line kept; a longer one is cut, marked and ends the reply as
+    // Longest line kept; a longer one is cut and marked, makes its reply
     // malformed, and the rest of it up to its line end is dropped.
     static constexpr qsizetype maxLineLength = 4096;
-    // Most lines in one reply; a longer reply ends as malformed.
+    // Most lines kept of one reply; a longer reply is malformed.
     static constexpr qsizetype maxLines = 256;
 
     void feed(const QByteArray &bytes);
@@ -40,5 +41,6 @@ private:
 
     QByteArray m_pending;
     SmtpReply m_partial;
+    bool m_malformed = false;      // of the reply being read
     bool m_skippingRest = false;   // inside the rest of a line that was cut
 };
