@@ -1,5 +1,6 @@
 #include "core/Program.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/hosts/HostListFile.h"
 
 Program::Program(const QString &folder, QObject *parent)
@@ -20,7 +21,7 @@ void Program::startUp()
     m_pageSettings.load();
     m_log.write(QStringLiteral("Sentrovaを起動しました..."));
     // The interval box shows the stored text, which is then stored back.
-    MonitorSchedule::storeIntervalText(MonitorSchedule::storedIntervalText());
+    SettingsStore::setText(Setting::IntervalText, SettingsStore::text(Setting::IntervalText));
     if (HostListFile::load(m_folder, m_hosts))
         m_log.write(QStringLiteral("Sentrova環境設定ファイルをロードしました。"));
     else

@@ -179,11 +179,11 @@ private Q_SLOTS:
     {
         TestFolder folder;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-        SettingsStore::write("Interval", "Sec", "1,5");
-        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "1,5");
+        SettingsStore::setText(Setting::IntervalText, "1,5");
+        QCOMPARE(SettingsStore::text(Setting::IntervalText), "1,5");
         folder.writeBytes("Sentrova/Sentrova.conf", "[Interval]\nSec=10,20\n\n[wwwroot]\nfile = a.htm\ndir = /srv/a, b\n");
-        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "10,20");
-        QCOMPARE(SettingsStore::read("wwwroot", "dir", {}), "/srv/a, b");
+        QCOMPARE(SettingsStore::text(Setting::IntervalText), "10,20");
+        QCOMPARE(SettingsStore::text(Setting::PageFolder), "/srv/a, b");
     }
 
     // Every file saved as a whole goes through one helper: on a full disk, or when the

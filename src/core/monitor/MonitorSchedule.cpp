@@ -1,7 +1,6 @@
 #include "core/monitor/MonitorSchedule.h"
 
 #include "core/base/Clock.h"
-#include "core/base/SettingsStore.h"
 #include "core/log/EventLog.h"
 #include "core/monitor/MonitorPass.h"
 
@@ -29,16 +28,6 @@ MonitorSchedule::MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject
     connect(&m_pass, &MonitorPass::finished, this, &MonitorSchedule::onPassFinished);
     connect(&m_pass, &MonitorPass::hostTextChanged, this, &MonitorSchedule::hostTextChanged);
     connect(&m_pass, &MonitorPass::progressTextChanged, this, &MonitorSchedule::progressTextChanged);
-}
-
-QString MonitorSchedule::storedIntervalText()
-{
-    return SettingsStore::read(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("60"));
-}
-
-void MonitorSchedule::storeIntervalText(const QString &text)
-{
-    SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), text);
 }
 
 std::optional<int> MonitorSchedule::intervalSeconds(const QString &text)

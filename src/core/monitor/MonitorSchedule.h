@@ -33,10 +33,6 @@ public:
 
     MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent = nullptr);
 
-    // The interval as the operator typed it, kept per user; every edit is
-    // stored and takes effect at the next start.
-    static QString storedIntervalText();
-    static void storeIntervalText(const QString &text);
     // Seconds, rounded to the nearest whole number (a half to the even one);
     // an empty text means 20; nothing for a text that is not a number.
     static std::optional<int> intervalSeconds(const QString &text);
