@@ -30,6 +30,12 @@ QString textInIniFile(const QString &fileName, const QString &path)
 }
 }
 
+SettingsStore &SettingsStore::instance()
+{
+    static SettingsStore store;
+    return store;
+}
+
 QString SettingsStore::text(SettingOf<> setting)
 {
     const SettingRow &row = *setting.row;
@@ -60,4 +66,6 @@ void SettingsStore::write(const SettingRow &row, const QString &text)
     SENTROVA_SETTINGS(settings);
     settings.setValue(QString::fromUtf8(row.path), text);
     settings.sync();
+    if (settings.status() == QSettings::AccessError)
+        Q_EMIT instance().writeFailed(settings.fileName());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 // The per-user settings, each kept as a text under "section/key" in
@@ -49,15 +50,23 @@ struct SettingOf {
 };
 
 // Reads and writes the settings of the table. Reads never fail: a missing
-// key gives the default. Writes take effect at once; a store that cannot be
-// written must not stop the program.
-class SettingsStore
+// key gives the default. Writes take effect at once; one that does not reach
+// the file is told by writeFailed() and stops nothing.
+class SettingsStore : public QObject
 {
+    Q_OBJECT
+
 public:
+    static SettingsStore &instance();
+
     static QString text(SettingOf<> setting);
     static void setText(SettingOf<SettingKind::Text> setting, const QString &text);
     static void setOn(SettingOf<SettingKind::Switch> setting, bool on);
 
+Q_SIGNALS:
+    void writeFailed(const QString &fileName);
+
 private:
+    SettingsStore() = default;
     static void write(const SettingRow &row, const QString &text);
 };
