@@ -15,6 +15,8 @@ const QString stoppedText = QStringLiteral("サーバーの監視を停止しま
 constexpr int maxSeconds = 65;   // a timer of the design counts to 65,535 ms
 }
 
+const QString MonitorSchedule::stoppedHostText = QStringLiteral("Sentrova v" SENTROVA_VERSION);
+
 MonitorSchedule::MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent)
     : QObject(parent)
     , m_pass(pass)

@@ -28,8 +28,8 @@ public:
         Idle,      // after the first pass, or once a wait is over
     };
     static constexpr int waitTickMs = 20;
-    // What the host text says while monitoring is off.
-    static inline const QString stoppedHostText = QStringLiteral("Sentrova v1.0");
+    // What the host text says while monitoring is off: "Sentrova v" and the version.
+    static const QString stoppedHostText;
 
     MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent = nullptr);
 
