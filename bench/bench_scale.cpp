@@ -274,9 +274,10 @@ int main(int argc, char *argv[])
             return 1;
     }
     // The page on; an interval long enough that no timed pass joins the first.
-    SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("65"));
-    StatusPageSettings::storeTexts(www.path(), QStringLiteral("index.html"));
-    StatusPageSettings::storeEnabled(true);
+    SettingsStore::setText(Setting::IntervalText, QStringLiteral("65"));
+    SettingsStore::setText(Setting::PageFolder, www.path());
+    SettingsStore::setText(Setting::PageName, QStringLiteral("index.html"));
+    SettingsStore::setOn(Setting::PageEnabled, true);
 
     std::printf("%d host rows on 127.0.0.1 (%d listening on %zu ports, %d closed on %zu ports), "
                 "platform %s, window %s\n\n",

@@ -1,5 +1,6 @@
 #include "core/Program.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/hosts/HostListFile.h"
 
 Program::Program(const QString &folder, QObject *parent)
@@ -13,6 +14,10 @@ Program::Program(const QString &folder, QObject *parent)
 {
     connect(&m_schedule, &MonitorSchedule::passFinished, this,
             [this] { m_pageWriter.write(m_hosts.hosts(), m_pageSettings); });
+    // Every keystroke in the interval box is a write: one line a run is enough.
+    connect(&SettingsStore::instance(), &SettingsStore::writeFailed, this, [this](const QString &fileName) {
+        m_log.write(QStringLiteral("ユーザー設定を保存できません (%1)。").arg(fileName));
+    }, Qt::SingleShotConnection);
 }
 
 void Program::startUp()
@@ -20,7 +25,7 @@ void Program::startUp()
     m_pageSettings.load();
     m_log.write(QStringLiteral("Sentrovaを起動しました..."));
     // The interval box shows the stored text, which is then stored back.
-    MonitorSchedule::storeIntervalText(MonitorSchedule::storedIntervalText());
+    SettingsStore::setText(Setting::IntervalText, SettingsStore::text(Setting::IntervalText));
     if (HostListFile::load(m_folder, m_hosts))
         m_log.write(QStringLiteral("Sentrova環境設定ファイルをロードしました。"));
     else

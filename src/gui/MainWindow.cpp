@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "core/Program.h"
+#include "core/base/SettingsStore.h"
 #include "gui/HelpWindow.h"
 #include "gui/HostDialog.h"
 #include "gui/MailDialog.h"
@@ -124,10 +125,11 @@ void MainWindow::bindProgram()
 void MainWindow::bindSchedule()
 {
     MonitorSchedule &schedule = m_program.schedule();
-    m_intervalEdit->setText(MonitorSchedule::storedIntervalText());
+    m_intervalEdit->setText(SettingsStore::text(Setting::IntervalText));
     // Every keystroke is stored; the new interval takes effect at the next
     // press of the start/stop button.
-    connect(m_intervalEdit, &QLineEdit::textChanged, this, &MonitorSchedule::storeIntervalText);
+    connect(m_intervalEdit, &QLineEdit::textChanged, this,
+            [](const QString &text) { SettingsStore::setText(Setting::IntervalText, text); });
     connect(m_startStopButton, &QPushButton::clicked, this,
             [this] { m_program.toggleMonitoring(m_intervalEdit->text()); });
     connect(&schedule, &MonitorSchedule::stateChanged, this, &MainWindow::showScheduleState);

@@ -1,5 +1,6 @@
 #include "gui/StatusPageDialog.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/statuspage/StatusPageSettings.h"
 #include "gui/common/FileDialog.h"
 #include "gui/common/MessageBox.h"
@@ -32,15 +33,14 @@ StatusPageDialog::StatusPageDialog(StatusPageSettings &workingCopies, QWidget *p
     auto *closeButton = place(new QPushButton(QStringLiteral("設定終了"), this), "closeButton", QRect(238, 260, 100, 30));
 
     // Filled before the handlers are bound: opening stores nothing.
-    m_pageEdit->setText(StatusPageSettings::storedPage());
-    m_folderEdit->setText(StatusPageSettings::storedFolder());
+    m_pageEdit->setText(SettingsStore::text(Setting::PageName));
+    m_folderEdit->setText(SettingsStore::text(Setting::PageFolder));
     m_enabledCheck->setChecked(workingCopies.reloadEnabled());
 
     // Every keystroke in either field stores both.
-    const auto storeTexts = [this] { StatusPageSettings::storeTexts(m_folderEdit->text(), m_pageEdit->text()); };
-    connect(m_pageEdit, &QLineEdit::textChanged, this, storeTexts);
-    connect(m_folderEdit, &QLineEdit::textChanged, this, storeTexts);
-    connect(m_enabledCheck, &QCheckBox::clicked, this, &StatusPageSettings::storeEnabled);
+    connect(m_pageEdit, &QLineEdit::textChanged, this, &StatusPageDialog::storeTexts);
+    connect(m_folderEdit, &QLineEdit::textChanged, this, &StatusPageDialog::storeTexts);
+    connect(m_enabledCheck, &QCheckBox::clicked, this, [](bool on) { SettingsStore::setOn(Setting::PageEnabled, on); });
     connect(browseButton, &QPushButton::clicked, this, &StatusPageDialog::browse);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -60,7 +60,13 @@ void StatusPageDialog::applyChosenFile(const QString &chosenFile)
         return;
     }
     m_folderEdit->setText(folder);
-    StatusPageSettings::storeEnabled(m_enabledCheck->isChecked());
-    StatusPageSettings::storeTexts(m_folderEdit->text(), m_pageEdit->text());
+    SettingsStore::setOn(Setting::PageEnabled, m_enabledCheck->isChecked());
+    storeTexts();
     update();
+}
+
+void StatusPageDialog::storeTexts()
+{
+    SettingsStore::setText(Setting::PageFolder, m_folderEdit->text());
+    SettingsStore::setText(Setting::PageName, m_pageEdit->text());
 }

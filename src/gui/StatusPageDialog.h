@@ -19,6 +19,7 @@ public:
 private:
     void browse();
     void applyChosenFile(const QString &chosenFile);
+    void storeTexts();
 
     QCheckBox *m_enabledCheck = nullptr;
     QLineEdit *m_pageEdit = nullptr;

@@ -174,16 +174,23 @@ private Q_SLOTS:
         QVERIFY(hupWatched && termStillIgnored && handler(SIGHUP) == SIG_DFL);
     }
 
-    // A hand-edited value with a comma is the user's text, not a list.
-    void handEditedSettings()
+    // A hand-edited value with a comma is the user's text, not a list. A file
+    // that cannot be written is logged, once a run.
+    void settingsFile()
     {
         TestFolder folder;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-        SettingsStore::write("Interval", "Sec", "1,5");
-        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "1,5");
+        SettingsStore::setText(Setting::IntervalText, "1,5");
+        QCOMPARE(SettingsStore::text(Setting::IntervalText), "1,5");
         folder.writeBytes("Sentrova/Sentrova.conf", "[Interval]\nSec=10,20\n\n[wwwroot]\nfile = a.htm\ndir = /srv/a, b\n");
-        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "10,20");
-        QCOMPARE(SettingsStore::read("wwwroot", "dir", {}), "/srv/a, b");
+        QCOMPARE(SettingsStore::text(Setting::IntervalText), "10,20");
+        QCOMPARE(SettingsStore::text(Setting::PageFolder), "/srv/a, b");
+        const QString file = folder.filePath("Sentrova/Sentrova.conf");
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file));   // a folder stops root's writes too
+        Program program(folder.path());
+        program.startUp();   // stores the interval back
+        SettingsStore::setOn(Setting::PageEnabled, true);
+        QCOMPARE(folder.logMessages().count("ユーザー設定を保存できません (" + file + ")。"), 1);
     }
 
     // Every file saved as a whole goes through one helper: on a full disk, or when the

@@ -192,8 +192,9 @@ private Q_SLOTS:
         Rig rig({"127.0.0.1|" + listener.port(), "127.0.0.1|" + Loopback::closedPort()});
         QSignalSpy pages(&rig.schedule, &MonitorSchedule::passFinished);
         // Settings stored since start-up take effect at the start.
-        StatusPageSettings::storeTexts(rig.folder.path(), "status.htm");
-        StatusPageSettings::storeEnabled(true);
+        SettingsStore::setText(Setting::PageFolder, rig.folder.path());
+        SettingsStore::setText(Setting::PageName, "status.htm");
+        SettingsStore::setOn(Setting::PageEnabled, true);
         rig.program.toggleMonitoring("1");
         QCOMPARE(rig.schedule.state(), State::Passing);
         // The first pass at once, logged after the start, and no wait after it.
@@ -320,7 +321,7 @@ private Q_SLOTS:
         Program program(folder.path());
         QSignalSpy ended(&program, &Program::ended);
         program.startUp();
-        QCOMPARE(SettingsStore::read("Interval", "Sec", {}), "60");
+        QCOMPARE(TestFolder::setting("Interval/Sec"), "60");
         // A probe has 10 s, each step of a report 30 s.
         QCOMPARE(QList<int>({program.pass().findChild<ProbeSocket *>()->timeout(), program.mail().sender().stepTimeout()}), QList<int>({10000, 30000}));
         QCOMPARE(program.hosts().hosts(), QList<Host>{Host{}});

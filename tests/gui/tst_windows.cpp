@@ -2,7 +2,6 @@
 #include "TestFolder.h"
 
 #include "core/Program.h"
-#include "core/base/SettingsStore.h"
 #include "gui/MainWindow.h"
 #include "gui/common/Appearance.h"
 #include "gui/common/DisplayCheck.h"
@@ -44,7 +43,6 @@ class TestWindows : public QObject
                 return widget;
         return nullptr;
     }
-    QString stored(const char *section, const char *key) { return SettingsStore::read(section, key, {}); }
     // The controls Tab moves through, in order.
     static QStringList tabOrder(QWidget *window)
     {
@@ -139,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(interval->text(), "60");
         QVERIFY(!find<QProgressBar>("progressBar")->isTextVisible());
         QTest::keyClicks(interval, "x");
-        QCOMPARE(stored("Interval", "Sec"), "60x");
+        QCOMPARE(TestFolder::setting("Interval/Sec"), "60x");
         button->click();
         QCOMPARE(m_boxes, QStringList{"監視間隔は1から65までの秒数を入力してください。"});
         interval->setText("1");
@@ -243,22 +241,22 @@ private Q_SLOTS:
     void statusPageDialog()
     {
         // The box is ticked only for the exact "True"; the page stops only for the exact "False".
-        SettingsStore::write("wwwroot", "enable", "true");
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").setValue("wwwroot/enable", "true");
         QWidget *dialog = open("statusPageAction", "statusPageDialog");
         QVERIFY(!find<QCheckBox>("enabledCheck", dialog)->isChecked() && m_program->pageSettings().pageEnabled());
         QTest::keyClicks(find<QLineEdit>("pageEdit", dialog), "x");
         QTest::keyClicks(find<QLineEdit>("folderEdit", dialog), "y");
-        QCOMPARE(QStringList({stored("wwwroot", "file"), stored("wwwroot", "dir")}),
+        QCOMPARE(QStringList({TestFolder::setting("wwwroot/file"), TestFolder::setting("wwwroot/dir")}),
                  QStringList({"index.htmlx", "/var/www/htmly"}));
         find<QCheckBox>("enabledCheck", dialog)->click();
-        QCOMPARE(stored("wwwroot", "enable"), "True");
+        QCOMPARE(TestFolder::setting("wwwroot/enable"), "True");
         // A browse takes the chosen file's folder; a cancel applies the last choice again.
         QStringList choices{QDir::toNativeSeparators("/srv/www/x.htm"), "", "x.htm"};
         FileDialog::setTestHook([&choices] { return choices.takeFirst(); });
         for (int i = 0; i < 3; ++i)
             find<QPushButton>("browseButton", dialog)->click();
         FileDialog::setTestHook({});
-        QCOMPARE(stored("wwwroot", "dir"), QDir::toNativeSeparators("/srv/www/"));
+        QCOMPARE(TestFolder::setting("wwwroot/dir"), QDir::toNativeSeparators("/srv/www/"));
         QCOMPARE(m_boxes, QStringList{"何かファイルを選んでください。"});
     }
 

@@ -47,6 +47,8 @@ public:
         return fromCp932(readBytes("Sentrova.Log")).split("\r\n", Qt::SkipEmptyParts).replaceInStrings(stamp, QString());
     }
     QStringList logTail(qsizetype n) const { return logMessages().mid(qMax(0, logMessages().size() - n)); }
+    // A value of the per-user settings file as it stands there, read past the program.
+    static QString setting(const QString &key) { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").value(key).toString(); }
 
 private:
     QTemporaryDir m_dir;

@@ -1,13 +1,72 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
-// Per-user text settings of application "Sentrova", addressed by section and
-// key. Reads never fail (a missing key gives the default) and writes take
-// effect at once; a store that cannot be written must not stop the program.
-class SettingsStore
+// The per-user settings, each kept as a text under "section/key" in
+// ~/.config/Sentrova/Sentrova.conf.
+enum class Setting {
+    IntervalText,   // the interval box as typed
+    PageFolder,
+    PageName,
+    PageEnabled,
+};
+
+enum class SettingKind {
+    Text,     // stored as given
+    Switch,   // stored as "True" or "False"
+};
+
+struct SettingRow {
+    Setting setting;
+    const char *path;
+    SettingKind kind;
+    const char *defaultText;   // what a read gives while nothing is stored
+};
+
+// One row a setting: adding a setting is a name in the enum and its row here.
+inline constexpr SettingRow settingRows[] = {
+    {Setting::IntervalText, "Interval/Sec", SettingKind::Text, "60"},
+    {Setting::PageFolder, "wwwroot/dir", SettingKind::Text, "/var/www/html"},
+    {Setting::PageName, "wwwroot/file", SettingKind::Text, "index.html"},
+    {Setting::PageEnabled, "wwwroot/enable", SettingKind::Switch, "False"},
+};
+
+// A setting as the code names it, its row found as the program is compiled:
+// a setting without a row does not build, nor does a write of the wrong kind.
+template<SettingKind... kinds>   // no kind: any kind
+struct SettingOf {
+    consteval SettingOf(Setting setting)
+    {
+        for (const SettingRow &candidate : settingRows)
+            if (candidate.setting == setting)
+                row = &candidate;
+        if (!row)
+            throw "a setting without a row";
+        if (sizeof...(kinds) > 0 && ((row->kind != kinds) && ...))
+            throw "a setting of another kind";
+    }
+    const SettingRow *row = nullptr;
+};
+
+// Reads and writes the settings of the table. Reads never fail: a missing
+// key gives the default. Writes take effect at once; one that does not reach
+// the file is told by writeFailed() and stops nothing.
+class SettingsStore : public QObject
 {
+    Q_OBJECT
+
 public:
-    static QString read(const QString &section, const QString &key, const QString &defaultValue);
-    static void write(const QString &section, const QString &key, const QString &value);
+    static SettingsStore &instance();
+
+    static QString text(SettingOf<> setting);
+    static void setText(SettingOf<SettingKind::Text> setting, const QString &text);
+    static void setOn(SettingOf<SettingKind::Switch> setting, bool on);
+
+Q_SIGNALS:
+    void writeFailed(const QString &fileName);
+
+private:
+    SettingsStore() = default;
+    static void write(const SettingRow &row, const QString &text);
 };

@@ -2,7 +2,6 @@
 
 #include "core/base/Clock.h"
 #include "core/base/InputText.h"
-#include "core/base/SettingsStore.h"
 #include "core/log/EventLog.h"
 #include "core/monitor/MonitorPass.h"
 
@@ -13,6 +12,8 @@ const QString lastPassCaption = QStringLiteral("前回監視時間: ");
 const QString stoppedText = QStringLiteral("サーバーの監視を停止しました。");
 constexpr int maxSeconds = 65;   // a timer of the design counts to 65,535 ms
 }
+
+const QString MonitorSchedule::stoppedHostText = QStringLiteral("Sentrova v" SENTROVA_VERSION);
 
 MonitorSchedule::MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent)
     : QObject(parent)
@@ -27,16 +28,6 @@ MonitorSchedule::MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject
     connect(&m_pass, &MonitorPass::finished, this, &MonitorSchedule::onPassFinished);
     connect(&m_pass, &MonitorPass::hostTextChanged, this, &MonitorSchedule::hostTextChanged);
     connect(&m_pass, &MonitorPass::progressTextChanged, this, &MonitorSchedule::progressTextChanged);
-}
-
-QString MonitorSchedule::storedIntervalText()
-{
-    return SettingsStore::read(QStringLiteral("Interval"), QStringLiteral("Sec"), QStringLiteral("60"));
-}
-
-void MonitorSchedule::storeIntervalText(const QString &text)
-{
-    SettingsStore::write(QStringLiteral("Interval"), QStringLiteral("Sec"), text);
 }
 
 void MonitorSchedule::toggle(const QString &intervalText)

@@ -28,15 +28,11 @@ public:
         Idle,      // after the first pass, or once a wait is over
     };
     static constexpr int waitTickMs = 20;
-    // What the host text says while monitoring is off.
-    static inline const QString stoppedHostText = QStringLiteral("Sentrova v1.0");
+    // What the host text says while monitoring is off: "Sentrova v" and the version.
+    static const QString stoppedHostText;
 
     MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent = nullptr);
 
-    // The interval as the operator typed it, kept per user; every edit is
-    // stored and takes effect at the next start.
-    static QString storedIntervalText();
-    static void storeIntervalText(const QString &text);
 
     // The start/stop button: starts when stopped, stops otherwise. A start
     // with an interval outside 1 to 65 seconds is refused with a message; a

@@ -4,45 +4,6 @@
 
 #include <QDir>
 
-namespace
-{
-const QString section = QStringLiteral("wwwroot");
-const QString folderKey = QStringLiteral("dir");
-const QString pageKey = QStringLiteral("file");
-const QString enabledKey = QStringLiteral("enable");
-
-QString storedEnabled()
-{
-    return SettingsStore::read(section, enabledKey, QStringLiteral("False"));
-}
-}
-
-QString StatusPageSettings::defaultFolder()
-{
-    return QStringLiteral("/var/www/html");
-}
-
-QString StatusPageSettings::storedFolder()
-{
-    return SettingsStore::read(section, folderKey, defaultFolder());
-}
-
-QString StatusPageSettings::storedPage()
-{
-    return SettingsStore::read(section, pageKey, QStringLiteral("index.html"));
-}
-
-void StatusPageSettings::storeTexts(const QString &folder, const QString &page)
-{
-    SettingsStore::write(section, folderKey, folder);
-    SettingsStore::write(section, pageKey, page);
-}
-
-void StatusPageSettings::storeEnabled(bool enabled)
-{
-    SettingsStore::write(section, enabledKey, enabled ? QStringLiteral("True") : QStringLiteral("False"));
-}
-
 QString StatusPageSettings::folderOf(const QString &chosenFile)
 {
     const QChar separator = QDir::separator();
@@ -55,14 +16,14 @@ QString StatusPageSettings::folderOf(const QString &chosenFile)
 
 void StatusPageSettings::load()
 {
-    folder = storedFolder();
-    page = storedPage();
-    enabled = storedEnabled();
+    folder = SettingsStore::text(Setting::PageFolder);
+    page = SettingsStore::text(Setting::PageName);
+    enabled = SettingsStore::text(Setting::PageEnabled);
 }
 
 bool StatusPageSettings::reloadEnabled()
 {
-    enabled = storedEnabled();
+    enabled = SettingsStore::text(Setting::PageEnabled);
     return enabled == QLatin1String("True");
 }
 

@@ -2,22 +2,14 @@
 
 #include <QString>
 
-// The status page settings: the folder, the page name and the on/off text,
-// kept per user (section "wwwroot") and stored at once as the settings window
-// edits them. The page writer uses the working copies, which are read again
-// at start-up and at every press of the start/stop button, so a change takes
+// Working copies of the status page settings: the folder, the page name and
+// the on/off text, kept per user and stored at once as the settings window
+// edits them. The page writer uses the copies, which are read again at
+// start-up and at every press of the start/stop button, so a change takes
 // effect then.
 class StatusPageSettings
 {
 public:
-    // The web server's document root of the platform.
-    static QString defaultFolder();
-    static QString storedFolder();
-    static QString storedPage();
-    // Texts are stored as typed; on/off as "True" or "False".
-    static void storeTexts(const QString &folder, const QString &page);
-    static void storeEnabled(bool enabled);
-
     // The folder a chosen file points at: every piece of its path but the
     // last, each followed by the separator, so /var/www/html/index.html gives
     // /var/www/html/ and /x.txt gives /. Empty for a name without a folder.
