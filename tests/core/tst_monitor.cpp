@@ -322,8 +322,9 @@ private Q_SLOTS:
         QSignalSpy ended(&program, &Program::ended);
         program.startUp();
         QCOMPARE(TestFolder::setting("Interval/Sec"), "60");
-        // A probe has 10 s, each step of a report 30 s.
-        QCOMPARE(QList<int>({program.pass().findChild<ProbeSocket *>()->timeout(), program.mail().sender().stepTimeout()}), QList<int>({10000, 30000}));
+        // A probe has 10 s, each step of a report 30 s, the answer to its message's end 10 minutes.
+        QCOMPARE(QList<int>({program.pass().findChild<ProbeSocket *>()->timeout(), program.mail().sender().stepTimeout(), program.mail().sender().dataEndTimeout()}),
+                 QList<int>({10000, 30000, 600000}));
         QCOMPARE(program.hosts().hosts(), QList<Host>{Host{}});
         program.end();
         program.end();

@@ -76,13 +76,15 @@ private Q_SLOTS:
         QTest::newRow("one recipient, HELO after EHLO") << ops << ByteList{} << toOps << ok;
         QTest::newRow("EHLO offers 8BITMIME") << ops << ByteList{"EHLO:250-fake.test\r\n250-SIZE 9\r\n250 8bitmime\r\n"}
             << ByteList{opening.at(0), "MAIL FROM:<sentrova@example.org> BODY=8BITMIME"} + toOps.mid(3) << ok;
+        QTest::newRow("EHLO not known (502)") << ops << ByteList{"EHLO:502 no\r\n"} << toOps << ok;
+        QTest::newRow("slow answer to the message's end") << ops << ByteList{"END:slow 250 ok\r\n"} << toOps << ok;
         QTest::newRow("EHLO without 8BITMIME") << ops << ByteList{"EHLO:250-fake.test 8BITMIME\r\n250 SIZE 9\r\n"}
                                                << toOps.mid(0, 1) + toOps.mid(2) << ok;
         QTest::newRow("empty slots skipped") << QStringList{"a@x", "", "c@x"} << ByteList{} << commandsFor({"a@x", "c@x"}) << ok;
         QTest::newRow("multi-line replies, bare line ends")
             << ops << ByteList{"GREETING:220-fake.test\r\n220 ready\r\n", "HELO:250-x\n250\n"} << toOps << ok;
         // Either class of refusal at any step ends the report with the server's words.
-        const QList<std::pair<QByteArray, ByteList>> steps{{"GREETING", {"QUIT"}}, {"HELO", opening + ByteList{"QUIT"}},
+        const QList<std::pair<QByteArray, ByteList>> steps{{"GREETING", {"QUIT"}}, {"EHLO", {opening.at(0), "QUIT"}}, {"HELO", opening + ByteList{"QUIT"}},
             {"MAIL", commandsFor({}, {"QUIT"})}, {"RCPT", commandsFor({"ops@example.org"}, {"QUIT"})}, {"DATA", toOps}, {"END", toOps}};
         for (const auto &[verb, sent] : steps)
             for (const QByteArray reply : {"451 4.3.0 try later", "554 5.7.1 refused"})
@@ -128,8 +130,10 @@ private Q_SLOTS:
             rig.route.server.clear();
         if (replies.contains("sender"))
             rig.route.sender = QString::fromUtf8(replies["sender"].first());
-        if (server.join().contains("silent"))
+        if (server.join().contains("silent") || server.join().contains("slow"))
             rig.report.setStepTimeout(300);
+        if (server.contains("END:silent"))
+            rig.report.setDataEndTimeout(300);
         rig.send();
         QTRY_COMPARE(rig.results.size(), 1);
         QCOMPARE(rig.results.first(), log.last() == made);

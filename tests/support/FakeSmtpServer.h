@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 // An SMTP server on 127.0.0.1 that records the commands and the message it
 // receives and answers from a table, so that a test can make it refuse, fall
@@ -22,7 +23,7 @@ public:
     // Replies by verb ("GREETING", "HELO", "MAIL", "RCPT", "DATA", "END" for
     // the message, "QUIT"), with their line ends; the n-th command of a verb
     // gets the n-th reply, the last one repeats. "silent" and "hang up" end
-    // the server's part.
+    // the server's part; "slow " comes before a reply sent 600 ms late.
     QMap<QByteArray, QList<QByteArray>> replies{
         {"GREETING", {"220 fake.test ESMTP\r\n"}}, {"HELO", {"250 fake.test\r\n"}}, {"MAIL", {"250 2.1.0 Ok\r\n"}},
         {"RCPT", {"250 2.1.5 Ok\r\n"}}, {"DATA", {"354 go on\r\n"}}, {"END", {"250 2.0.0 Ok: queued\r\n"}},
@@ -65,7 +66,9 @@ private:
                                      [&verb](const QByteArray &command) { return verbOf(command) == verb; });
         const QByteArray reply = table.at(std::clamp<qsizetype>(n - 1, 0, table.size() - 1));
         session.inData = verb == "DATA" && reply.startsWith("354");
-        if (reply != "silent" && reply != "hang up")
+        if (reply.startsWith("slow "))   // after 600 ms
+            QTimer::singleShot(600, socket, [socket, reply] { socket->write(reply.mid(5)); });
+        else if (reply != "silent" && reply != "hang up")
             socket->write(reply);
         if (reply == "hang up" || verb == "QUIT")
             socket->disconnectFromHost();

@@ -193,7 +193,7 @@ void SmtpReport::handleReply(const SmtpReply &reply)
     // The dialogue, a step a line: the codes that accept it and what follows.
     static const Rule rules[] = {
         {Step::Greeting, {220}, &SmtpReport::sendEhlo, &SmtpReport::failWithReply},
-        {Step::Ehlo, {250}, &SmtpReport::onEhloAccepted, &SmtpReport::sendHelo},
+        {Step::Ehlo, {250}, &SmtpReport::onEhloAccepted, &SmtpReport::onEhloRefused},
         {Step::Helo, {250}, &SmtpReport::sendMailFrom, &SmtpReport::failWithReply},
         {Step::MailFrom, {250}, &SmtpReport::sendNextRecipient, &SmtpReport::failWithReply},
         {Step::Recipient, {250, 251}, &SmtpReport::onRecipientAccepted, &SmtpReport::onRecipientRefused},
@@ -219,8 +219,11 @@ void SmtpReport::onEhloAccepted(const SmtpReply &reply)
     sendMailFrom(reply);
 }
 
-void SmtpReport::sendHelo(const SmtpReply &)
+// HELO only where EHLO is not known; any other refusal means "go away".
+void SmtpReport::onEhloRefused(const SmtpReply &reply)
 {
+    if (reply.code != 500 && reply.code != 502 && reply.code != 504)
+        return failWithReply(reply);
     sendLine("HELO " + heloName().toLatin1(), Step::Helo);
 }
 
@@ -251,7 +254,7 @@ void SmtpReport::sendMessage(const SmtpReply &)
                                         m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit
                                                        : SmtpMessage::BodyEncoding::Base64));
     m_step = Step::Message;
-    m_stepTimer->start(m_stepTimeoutMs);
+    m_stepTimer->start(m_dataEndTimeoutMs);
 }
 
 void SmtpReport::onMessageAccepted(const SmtpReply &)

@@ -15,10 +15,10 @@ class QTcpSocket;
 class QTimer;
 
 // Sends failure reports over one socket, one dialogue at a time: greeting
-// 220, EHLO 250 (or HELO 250 when EHLO is refused), MAIL FROM 250, RCPT TO
-// 250 (a refused recipient is logged and skipped while another is accepted),
-// DATA 354, the message 250, then QUIT. Every wait is bounded by the step
-// timeout. A report asked for while one is under way waits its turn; none is
+// 220, EHLO 250 (or HELO 250 when EHLO is not known: 500, 502, 504), MAIL
+// FROM 250, RCPT TO 250 (a refused recipient is logged and skipped while
+// another is accepted), DATA 354, the message 250, then QUIT. Every wait is
+// bounded by the step timeout, the one for the message's end by 10 minutes. A report asked for while one is under way waits its turn; none is
 // dropped. The log says the report was made only after the server accepted
 // the message, and says why otherwise.
 class SmtpReport : public QObject
@@ -30,6 +30,10 @@ public:
 
     static constexpr quint16 defaultPort = 25;
     static constexpr int defaultStepTimeoutMs = 30000;
+    // A server may scan a message before it answers its end: RFC 5321 asks
+    // a client to wait 10 minutes there, so that delivered mail is not taken
+    // for failed.
+    static constexpr int defaultDataEndTimeoutMs = 600000;
 
     // The route is read as each dialogue begins.
     SmtpReport(const MailRoute &route, const EventLog &log, QObject *parent = nullptr);
@@ -38,6 +42,8 @@ public:
     void setPort(quint16 port) { m_port = port; }
     void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
     int stepTimeout() const { return m_stepTimeoutMs; }
+    void setDataEndTimeout(int milliseconds) { m_dataEndTimeoutMs = milliseconds; }
+    int dataEndTimeout() const { return m_dataEndTimeoutMs; }
     // The name sent with HELO comes from these; tests fix them.
     void setMachineName(const QString &hostName, const QString &domainName);
 
@@ -63,7 +69,7 @@ private:
     // What follows a reply, as handleReply()'s table names it.
     void sendEhlo(const SmtpReply &);
     void onEhloAccepted(const SmtpReply &reply);
-    void sendHelo(const SmtpReply &);
+    void onEhloRefused(const SmtpReply &reply);
     void sendMailFrom(const SmtpReply &);
     void sendNextRecipient(const SmtpReply &);
     void onRecipientAccepted(const SmtpReply &reply);
@@ -87,6 +93,7 @@ private:
     QTimer *m_stepTimer = nullptr;
     quint16 m_port = defaultPort;
     int m_stepTimeoutMs = defaultStepTimeoutMs;
+    int m_dataEndTimeoutMs = defaultDataEndTimeoutMs;
     QString m_hostName;
     QString m_domainName;
 
