@@ -203,34 +203,42 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("ehloReply");
         QTest::addColumn<QStringList>("machine");   // host name, domain name
         QTest::addColumn<ByteList>("names");        // in EHLO, in the Message-ID
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("base64");
         const QByteArray eightBit = "250-fake.test\r\n250 8BITMIME\r\n", refused = "502 no\r\n";
-        const ByteList address{"[127.0.0.1]", "sentrova.invalid"};
-        QTest::newRow("8-bit, full name") << eightBit << QStringList{"mon.example.jp", "example.org"} << ByteList(2, "mon.example.jp");
-        QTest::newRow("8-bit, host and domain") << eightBit << QStringList{"mon", "example.org"} << ByteList(2, "mon.example.org");
-        QTest::newRow("base64, no domain") << refused << QStringList{"mon", ""} << address;
-        QTest::newRow("base64, not a name") << refused << QStringList{"mon_1", "example.org"} << address;
+        const ByteList address{"[127.0.0.1]", "sentrova.invalid"}, full(2, "mon.example.jp");
+        const QStringList fullName{"mon.example.jp", "example.org"};
+        QTest::newRow("8-bit, full name") << eightBit << fullName << full << "web01" << false;
+        QTest::newRow("8-bit, host and domain") << eightBit << QStringList{"mon", "example.org"} << ByteList(2, "mon.example.org") << "web01" << false;
+        QTest::newRow("base64, no domain") << refused << QStringList{"mon", ""} << address << "web01" << true;
+        QTest::newRow("base64, not a name") << refused << QStringList{"mon_1", "example.org"} << address << "web01" << true;
+        // The host's body line with its 31 octets around the host text.
+        QTest::newRow("8-bit, a line of 998 octets") << eightBit << fullName << full << QString(967, 'h') << false;
+        QTest::newRow("base64 though 8-bit is offered, 999 octets") << eightBit << fullName << full << QString(968, 'h') << true;
     }
     void messageBytes()
     {
         QFETCH(QByteArray, ehloReply);
         QFETCH(QStringList, machine);
         QFETCH(ByteList, names);
+        QFETCH(QString, host);
+        QFETCH(bool, base64);
         Rig rig;
         rig.server.replies["EHLO"] = {ehloReply};
         rig.report.setMachineName(machine.at(0), machine.at(1));
         rig.route.recipients.at(2) = QStringLiteral("boss@example.org");
-        rig.send();
+        rig.send(host);
         QTRY_COMPARE(rig.results, QList<bool>{true});
         QCOMPARE(rig.server.sessions.at(0).commands.first(), "EHLO " + names.at(0));
         const QString expected = QStringLiteral("From: sentrova@example.org\r\nTo: ops@example.org, boss@example.org\r\n"
                                                 "Date: Sun, 06 Dec 2026 09:05:07 +0900\r\nMessage-ID: <@>\r\nMIME-Version: 1.0\r\n"
                                                 "Content-Type: text/plain; charset=Shift_JIS\r\nContent-Transfer-Encoding: 8bit\r\n"
                                                 "Subject: =?Shift_JIS?B?g1SBW4NvgVuKxI6LlfGNkA==?=\r\n\r\n障害が検出されました。\r\n"
-                                                "2026/12/06 9:05:07 時点で\r\n「web01」の応答がありませんでした。 \r\n.\r\n");
+                                                "2026/12/06 9:05:07 時点で\r\n「") + host + QStringLiteral("」の応答がありませんでした。 \r\n.\r\n");
         const QRegularExpression id("<[0-9a-f-]{36}@" + QRegularExpression::escape(names.at(1)) + '>');
         QByteArray message = QString::fromLatin1(rig.server.sessions.at(0).message).replace(id, "<@>").toLatin1();
         const qsizetype bodyAt = message.indexOf("\r\n\r\n") + 4;
-        if (ehloReply.startsWith("502")) {
+        if (base64) {
             const QByteArray lines = message.mid(bodyAt).chopped(3);
             for (const QByteArray &line : lines.split('\n'))
                 QVERIFY(line.size() <= 77);

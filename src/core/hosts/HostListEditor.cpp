@@ -16,6 +16,9 @@ QString refusal(const QString &address, const QString &port)
     if (port.isEmpty())
         return QStringLiteral("ポート番号が選ばれていません。ポート番号をプルダウンから選ぶか、"
                               "右のテキストボックスに直接入力してください。");
+    // The longest host name there is; a longer text would not fit a mail line.
+    if (address.size() > 253)
+        return QStringLiteral("ホスト名は253文字以内で入力してください。");
     // The host list file has no way to store a double quote,
     if (address.contains(QLatin1Char('"')) || port.contains(QLatin1Char('"')))
         return QStringLiteral("ホスト名とポート番号に \" (ダブルクォート) は使用できません。");

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace
 {
 const QString subjectText = QStringLiteral("サーバー監視報告");
@@ -74,7 +76,12 @@ QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
     // The host's text goes into one body line; a line end in it must not
     // end the body early.
     const QString host = InputText::oneLine(downSystem);
-    const bool eightBit = encoding == BodyEncoding::EightBit;
+    const QByteArray body = TextCodec::encode(QStringLiteral("障害が検出されました。\r\n") + Clock::dateTimeText(now)
+                                              + QStringLiteral(" 時点で\r\n「") + host
+                                              + QStringLiteral("」の応答がありませんでした。 "));
+    // A line may hold 998 octets and its CR LF; a longer one goes in base64.
+    const auto fits = [](const QByteArray &line) { return line.size() <= 998 + 1; };   // with its CR
+    const bool eightBit = encoding == BodyEncoding::EightBit && std::ranges::all_of((body + "\r\n").split('\n'), fits);
 
     const QStringList headers{
         QStringLiteral("From: ") + route.sender,
@@ -90,9 +97,6 @@ QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
         lines.append(TextCodec::encode(header));
     lines.append("Subject: " + encodedWord(subjectText));
     lines.append(QByteArray());
-    const QByteArray body = TextCodec::encode(QStringLiteral("障害が検出されました。\r\n") + Clock::dateTimeText(now)
-                                              + QStringLiteral(" 時点で\r\n「") + host
-                                              + QStringLiteral("」の応答がありませんでした。 "));
     if (eightBit) {
         lines.append(body);
     } else {

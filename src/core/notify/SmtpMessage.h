@@ -11,8 +11,8 @@ class QHostAddress;
 // The pieces of a failure report that depend on nothing but their inputs.
 namespace SmtpMessage
 {
-// 8-bit body bytes only go to a server that offered 8BITMIME; any other
-// gets the same bytes in base64.
+// 8-bit body bytes only go to a server that offered 8BITMIME, and only in
+// lines of at most 998 octets; otherwise the same bytes go in base64.
 enum class BodyEncoding { EightBit, Base64 };
 
 // The text of the DATA step, ready to send: headers, the Japanese subject as
