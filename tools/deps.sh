@@ -8,8 +8,9 @@ build=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev libicu-dev fonts
        qt6-translations-l10n)
 # Real peers for the end-to-end tests: an SMTP server, a web server and a
 # browser, all started on loopback by the tests themselves; strace injects a
-# failing rename; the package is made and checked with Debian's own tools.
-testing=(xvfb xauth python3-aiosmtpd nginx-light chromium strace iproute2
+# failing rename; the package is made and checked with Debian's own tools;
+# clang-format checks the layout of the sources.
+testing=(xvfb xauth python3-aiosmtpd nginx-light chromium strace iproute2 clang-format
          dpkg-dev lintian appstream desktop-file-utils)
 
 wanted=("${build[@]}")
