@@ -1,7 +1,9 @@
 #include "gui/MailDialog.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/notify/MailNotification.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -82,6 +84,12 @@ void MailDialog::addFrames(QVBoxLayout *column)
     recipientGrid->setColumnMinimumWidth(0, labelWidth);
     column->addWidget(serverFrame);
     column->addWidget(recipientFrame);
+
+    m_onChangeCheck = new QCheckBox(QStringLiteral("状態が変わったときだけ報告する"), this);
+    m_onChangeCheck->setObjectName(QStringLiteral("onChangeCheck"));
+    m_onChangeCheck->setChecked(MailNotification::reportsChangesOnly());
+    connect(m_onChangeCheck, &QCheckBox::toggled, this, [](bool on) { SettingsStore::setOn(Setting::ReportOnChange, on); });
+    column->addWidget(m_onChangeCheck);
 }
 
 QHBoxLayout *MailDialog::createButtonRow()
@@ -102,7 +110,7 @@ QHBoxLayout *MailDialog::createButtonRow()
     }
     QWidget *const focusOrder[] = {m_serverEdit, m_senderEdit, m_recipientEdits[0], okButton, testButton,
                                    disableButton, m_recipientEdits[1], m_recipientEdits[2], m_recipientEdits[3],
-                                   m_recipientEdits[4]};
+                                   m_recipientEdits[4], m_onChangeCheck};
     for (std::size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
 

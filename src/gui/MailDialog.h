@@ -5,6 +5,7 @@
 #include <array>
 
 class MailNotification;
+class QCheckBox;
 class QHBoxLayout;
 class QLineEdit;
 class QVBoxLayout;
@@ -33,4 +34,5 @@ private:
     QLineEdit *m_serverEdit = nullptr;
     QLineEdit *m_senderEdit = nullptr;
     std::array<QLineEdit *, 5> m_recipientEdits{};
+    QCheckBox *m_onChangeCheck = nullptr;
 };

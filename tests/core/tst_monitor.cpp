@@ -175,7 +175,7 @@ private Q_SLOTS:
         FakeSmtpServer server;
         Loopback::Listener listener;
         const QString closed = Loopback::closedPort();
-        Rig rig({"127.0.0.1|" + closed, "127.0.0.1|" + listener.port(), "localhost|" + closed});
+        Rig rig({"127.0.0.1|" + closed, "127.0.0.1|" + listener.port() + '|' + down, "localhost|" + closed});   // no mail as it comes back
         rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
         rig.program.mail().load();
         rig.program.mail().sender().setPort(server.port());
@@ -184,6 +184,31 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logTail(4), QStringList({downLine, "127.0.0.1サーバー障害の報告を行いました。 ",
                                                      "「localhost」はダウンしています。", "localhostサーバー障害の報告を行いました。 "}));
         QCOMPARE(rig.statuses(), QStringList({down, running, down}));
+    }
+
+    // With reports on change only, a host is mailed when found down (the first pass
+    // after a start counts as a change) and when it answers again, not while it stays so.
+    void reportsOnChange()
+    {
+        FakeSmtpServer server;
+        const QString port = Loopback::closedPort();
+        Rig rig({"127.0.0.1|" + port});
+        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
+        rig.program.mail().load();
+        rig.program.mail().sender().setPort(server.port());
+        SettingsStore::setOn(Setting::ReportOnChange, true);
+        std::optional<Loopback::Listener> listener;
+        for (int pass = 0; pass < 4; ++pass) {
+            if (pass == 2)
+                listener.emplace(false, QHostAddress(QHostAddress::LocalHost), false, port.toUShort());
+            rig.pass.start();
+            QVERIFY(rig.finished.wait(5000));
+        }
+        QCOMPARE(rig.folder.logTail(4), QStringList({downLine, "127.0.0.1サーバー障害の報告を行いました。 ", downLine, "「127.0.0.1」の回復を報告しました。 "}));
+        QCOMPARE(server.sessions.size(), 2);
+        const QByteArray message = server.sessions.at(1).message;
+        QCOMPARE(fromCp932(QByteArray::fromBase64(message.mid(message.indexOf("\r\n\r\n") + 4).chopped(3))),
+                 "2026/12/06 7:05:00 時点で\r\n「127.0.0.1」の応答が回復しました。\r\n");
     }
 
     void startPassAtOnceThenEveryIntervalThenStop()

@@ -151,7 +151,7 @@ private Q_SLOTS:
         for (int month = 1; month <= 12; ++month) {
             const QString &date = dates.at(month - 1);
             const QDateTime when(QDate(2027, month, date.mid(5, 2).toInt()), QTime(9, 5, 7), QTimeZone(-(3 * 3600 + 1800)));
-            QVERIFY2(SmtpMessage::build({}, "x", when, "<id@x>", SmtpMessage::BodyEncoding::EightBit)
+            QVERIFY2(SmtpMessage::build({}, "x", SmtpMessage::Kind::Failure, when, "<id@x>", SmtpMessage::BodyEncoding::EightBit)
                          .contains("\r\nDate: " + date.toLatin1() + " 09:05:07 -0330\r\n"), qPrintable(date));
         }
     }

@@ -111,13 +111,13 @@ private Q_SLOTS:
             "ポート番号", "状態", "ホスト追加", "リスト削除", "設定終了"}
             << QStringList{"addressEdit", "portPresets", "addButton", "deleteButton", "portEdit", "closeButton", "hostGrid"};
         QTest::newRow("mail") << "notificationAction" << "mailDialog" << QStringList{"Sentrova 環境設定", "メール設定", "SMTPサーバー",
-            "送信者のアドレス", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "送信を停止する", "テスト送信", "設定終了"}
+            "送信者のアドレス", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "状態が変わったときだけ報告する", "送信を停止する", "テスト送信", "設定終了"}
             << QStringList{"serverEdit", "senderEdit", "recipientEdit1", "okButton", "testButton", "disableButton", "recipientEdit2",
-                           "recipientEdit3", "recipientEdit4", "recipientEdit5"};
+                           "recipientEdit3", "recipientEdit4", "recipientEdit5", "onChangeCheck"};
         QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
             "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
             << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
-        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "a577ba88e874", "閉じる"} << QStringList{"helpText", "closeButton"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "4ec971ffe583", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
     void texts()
     {

@@ -10,6 +10,7 @@ enum class Setting {
     PageFolder,
     PageName,
     PageEnabled,
+    ReportOnChange,   // mail only when a host goes down or comes back
 };
 
 enum class SettingKind {
@@ -30,6 +31,7 @@ inline constexpr SettingRow settingRows[] = {
     {Setting::PageFolder, "wwwroot/dir", SettingKind::Text, "/var/www/html"},
     {Setting::PageName, "wwwroot/file", SettingKind::Text, "index.html"},
     {Setting::PageEnabled, "wwwroot/enable", SettingKind::Switch, "False"},
+    {Setting::ReportOnChange, "Notify/OnChange", SettingKind::Switch, "False"},
 };
 
 // A setting as the code names it, its row found as the program is compiled:

@@ -8,6 +8,11 @@
 #include <QPointer>
 #include <QTimer>
 
+namespace
+{
+const QString downStatus = QStringLiteral("サーバーダウン");
+}
+
 MonitorPass::MonitorPass(HostTableModel &hosts, const EventLog &log, MailNotification &mail, QObject *parent)
     : QObject(parent)
     , m_hosts(hosts)
@@ -88,20 +93,36 @@ void MonitorPass::onAttemptEnded(ProbeSocket::State state)
     const bool running = state == ProbeSocket::State::Connected;
     const QList<Host> &hosts = m_hosts.hosts();
     // The host dialog may have removed or changed rows meanwhile.
-    if (m_row < hosts.size() && hosts.at(m_row).address == m_address && hosts.at(m_row).port == m_port)
-        m_hosts.setStatus(m_row, running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバーダウン"));
+    const bool sameRow = m_row < hosts.size() && hosts.at(m_row).address == m_address && hosts.at(m_row).port == m_port;
+    const bool wasDown = sameRow && hosts.at(m_row).status == downStatus;
+    if (sameRow)
+        m_hosts.setStatus(m_row, running ? QStringLiteral("サーバー稼動中") : downStatus);
     Q_EMIT progressTextChanged(running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバダウン"));
-    if (running)
-        return goOn();
-    m_log.write(QStringLiteral("「") + m_address + QStringLiteral("」はダウンしています。"));
-    if (!m_mail.isOn())
+    if (!running)
+        m_log.write(QStringLiteral("「") + m_address + QStringLiteral("」はダウンしています。"));
+    const std::optional<SmtpMessage::Kind> report = reportFor(running, wasDown);
+    if (!report || !m_mail.isOn())
         return goOn();
     // The next host waits for the report, which always ends from the event
     // loop, possibly after this pass was abandoned.
-    m_mail.sender().send(m_address, [self = QPointer<MonitorPass>(this), generation = m_generation](bool) {
-        if (self && self->m_generation == generation)
-            self->goOn();
-    });
+    m_mail.sender().send(
+        m_address,
+        [self = QPointer<MonitorPass>(this), generation = m_generation](bool) {
+            if (self && self->m_generation == generation)
+                self->goOn();
+        },
+        *report);
+}
+
+// Every down host is reported; with reports on change only, a host that went
+// down (a start counts as not yet probed) or came back.
+std::optional<SmtpMessage::Kind> MonitorPass::reportFor(bool running, bool wasDown)
+{
+    if (!MailNotification::reportsChangesOnly())
+        return running ? std::nullopt : std::optional(SmtpMessage::Kind::Failure);
+    if (running != wasDown)
+        return std::nullopt;
+    return running ? SmtpMessage::Kind::Recovery : SmtpMessage::Kind::Failure;
 }
 
 void MonitorPass::goOn()

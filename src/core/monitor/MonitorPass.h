@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/monitor/ProbeSocket.h"
+#include "core/notify/SmtpMessage.h"
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class EventLog;
 class HostTableModel;
@@ -45,6 +48,7 @@ private:
     void probeNextHost();
     void onProbeState(ProbeSocket::State state);
     void onAttemptEnded(ProbeSocket::State state);
+    static std::optional<SmtpMessage::Kind> reportFor(bool running, bool wasDown);
     void goOn();
     void end(bool stopped);
 

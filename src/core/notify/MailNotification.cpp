@@ -1,5 +1,6 @@
 #include "core/notify/MailNotification.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/base/TextCodec.h"
 #include "core/log/EventLog.h"
 #include "core/notify/MailConfigFile.h"
@@ -69,4 +70,9 @@ void MailNotification::sendTest(const MailRoute &entered)
 void MailNotification::switchOff()
 {
     setOn(false);
+}
+
+bool MailNotification::reportsChangesOnly()
+{
+    return SettingsStore::text(Setting::ReportOnChange) == QLatin1String("True");
 }

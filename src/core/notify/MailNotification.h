@@ -35,6 +35,10 @@ public:
     // The dialog's stop: off until the settings are next read.
     void switchOff();
 
+    // Reports only a host that went down or came back, not one that stays
+    // down at every pass: the per-user choice of the mail window.
+    static bool reportsChangesOnly();
+
     // Reports down hosts, whatever the switch says.
     SmtpReport &sender() { return m_sender; }
 

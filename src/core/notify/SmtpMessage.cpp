@@ -70,15 +70,17 @@ QString SmtpMessage::heloArgument(const QString &hostName, const QString &domain
     return QStringLiteral("[IPv6:") + bare.toString() + QLatin1Char(']');
 }
 
-QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
+QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem, Kind kind, const QDateTime &now,
                               const QString &messageId, BodyEncoding encoding)
 {
     // The host's text goes into one body line; a line end in it must not
     // end the body early.
     const QString host = InputText::oneLine(downSystem);
-    const QByteArray body = TextCodec::encode(QStringLiteral("障害が検出されました。\r\n") + Clock::dateTimeText(now)
-                                              + QStringLiteral(" 時点で\r\n「") + host
-                                              + QStringLiteral("」の応答がありませんでした。 "));
+    const QString when = Clock::dateTimeText(now) + QStringLiteral(" 時点で\r\n「") + host;
+    const QByteArray body = TextCodec::encode(kind == Kind::Failure
+                                                  ? QStringLiteral("障害が検出されました。\r\n") + when
+                                                      + QStringLiteral("」の応答がありませんでした。 ")
+                                                  : when + QStringLiteral("」の応答が回復しました。"));
     // A line may hold 998 octets and its CR LF; a longer one goes in base64.
     const auto fits = [](const QByteArray &line) { return line.size() <= 998 + 1; };   // with its CR
     const bool eightBit = encoding == BodyEncoding::EightBit && std::ranges::all_of((body + "\r\n").split('\n'), fits);

@@ -15,10 +15,13 @@ namespace SmtpMessage
 // lines of at most 998 octets; otherwise the same bytes go in base64.
 enum class BodyEncoding { EightBit, Base64 };
 
+// A host found down, or with reports on change only, a host that came back.
+enum class Kind { Failure, Recovery };
+
 // The text of the DATA step, ready to send: headers, the Japanese subject as
 // an RFC 2047 encoded word, the three body lines in code page 932, ending
 // with CR LF "." CR LF. The addresses are plain ASCII, checked before.
-QByteArray build(const MailRoute &route, const QString &downSystem, const QDateTime &now,
+QByteArray build(const MailRoute &route, const QString &downSystem, Kind kind, const QDateTime &now,
                  const QString &messageId, BodyEncoding encoding);
 
 // "<unique@domain>".

@@ -63,9 +63,9 @@ void SmtpReport::setMachineName(const QString &hostName, const QString &domainNa
     m_domainName = domainName;
 }
 
-void SmtpReport::send(const QString &downSystem, Done done)
+void SmtpReport::send(const QString &downSystem, Done done, SmtpMessage::Kind kind)
 {
-    m_queue.enqueue({downSystem, std::move(done)});
+    m_queue.enqueue({downSystem, kind, std::move(done)});
     scheduleNext();
 }
 
@@ -250,7 +250,7 @@ void SmtpReport::sendMessage(const SmtpReply &)
 {
     const QString name = heloName();
     const QString idDomain = name.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : name;
-    m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, Clock::now(), SmtpMessage::newMessageId(idDomain),
+    m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, m_current.kind, Clock::now(), SmtpMessage::newMessageId(idDomain),
                                         m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit
                                                        : SmtpMessage::BodyEncoding::Base64));
     m_step = Step::Message;
@@ -260,7 +260,9 @@ void SmtpReport::sendMessage(const SmtpReply &)
 void SmtpReport::onMessageAccepted(const SmtpReply &)
 {
     m_accepted = true;
-    m_log.write(m_current.downSystem + QStringLiteral("サーバー障害の報告を行いました。 "));
+    m_log.write(m_current.kind == SmtpMessage::Kind::Failure
+                    ? m_current.downSystem + QStringLiteral("サーバー障害の報告を行いました。 ")
+                    : QStringLiteral("「") + m_current.downSystem + QStringLiteral("」の回復を報告しました。 "));
     sendLine("QUIT", Step::Quit);
 }
 

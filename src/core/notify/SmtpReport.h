@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/notify/MailRoute.h"
+#include "core/notify/SmtpMessage.h"
 #include "core/notify/SmtpReply.h"
 
 #include <QObject>
@@ -48,13 +49,14 @@ public:
     void setMachineName(const QString &hostName, const QString &domainName);
 
     // Queues a report; done(accepted) runs once its connection has closed.
-    void send(const QString &downSystem, Done done);
+    void send(const QString &downSystem, Done done, SmtpMessage::Kind kind = SmtpMessage::Kind::Failure);
 
 private:
     enum class Step { Idle, Connecting, Greeting, Ehlo, Helo, MailFrom, Recipient, Data, Message, Quit };
     struct Request
     {
         QString downSystem;
+        SmtpMessage::Kind kind = SmtpMessage::Kind::Failure;
         Done done;
     };
 
