@@ -1,0 +1,112 @@
+"""Failure reports against real SMTP servers from Debian's packages on a free loopback port, read
+back with Python's email parser. Usage: smtp_e2e.py aiosmtpd|exim TST_NOTIFY
+aiosmtpd: the mail goes 8-bit, as the server offers; once it is stopped, the next report is
+logged as failed. exim: Exim's own SMTP reader (exim4 -bs, as for a remote client, queue only)
+takes a report whose host line is over 998 octets, and refuses one of its two recipients."""
+import asyncio
+import ctypes
+import email
+import email.policy
+import os
+import pathlib
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+
+
+class Keep:
+    """Keeps each message in the folder given, named by its recipients."""
+
+    async def handle_DATA(self, server, session, envelope):
+        pathlib.Path(sys.argv[3], "+".join(envelope.rcpt_tos) + ".eml").write_bytes(
+            b"X-From: %s\r\nX-Options: %s\r\n" % (envelope.mail_from.encode(), " ".join(envelope.mail_options).encode())
+            + envelope.original_content)
+        return "250 2.0.0 accepted"
+
+
+async def bridge_to_exim(reader, writer):
+    """One connection, one exim4 -bs: what Exim reads from a client at 192.0.2.1 (not a relay host)."""
+    exim = await asyncio.create_subprocess_exec("exim4", "-bs", "-odq", "-oMa", "192.0.2.1", stdin=subprocess.PIPE,
+                                                stdout=subprocess.PIPE)
+
+    async def pump(source, sink):
+        while data := await source.read(65536):
+            sink.write(data)
+            await sink.drain()
+        sink.close()
+    await asyncio.gather(pump(reader, exim.stdin), pump(exim.stdout, writer), exim.wait())
+
+
+async def serve():
+    if sys.argv[2] == "aiosmtpd":
+        from aiosmtpd.smtp import SMTP
+        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep()), "127.0.0.1", 0)
+    else:
+        server = await asyncio.start_server(bridge_to_exim, "127.0.0.1", 0)
+    print(server.sockets[0].getsockname()[1], flush=True)
+    await server.serve_forever()
+
+
+def report(port, stopped, host, recipients):
+    """The program's sender, run by its test's function; 0 when accepted, or refused if stopped."""
+    env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen",
+               SENTROVA_SMTP_HOST=host, SENTROVA_SMTP_RECIPIENTS=recipients, **({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {}))
+    return subprocess.run([sys.argv[2], "reportToARealServer"], env=env, timeout=90).returncode
+
+
+if sys.argv[1] == "--serve":
+    sys.exit(asyncio.run(serve()))
+exim = sys.argv[1] == "exim"
+if exim and (os.geteuid() != 0 or not pathlib.Path("/usr/sbin/exim4").exists()):
+    sys.exit(77)   # -oMa, a client's address, is for Exim's administrator
+host = "w" * 1000 if exim else "web01.example.jp"
+recipients = "root@localhost,nobody-here@localhost" if exim else "ops@example.org,boss@example.org"
+
+
+def queue():
+    """The ids of the messages in Exim's queue."""
+    listing = subprocess.run(["exim4", "-bp"], capture_output=True, text=True).stdout
+    return set(re.findall(r"\b\w{6}-\w{6}-\w{2}\b", listing))
+
+
+queued_before = queue() if exim else set()
+# The server dies with this script (PR_SET_PDEATHSIG), also when CTest kills it at its timeout.
+with tempfile.TemporaryDirectory() as work:
+    server = subprocess.Popen([sys.executable, __file__, "--serve", sys.argv[1], work], stdout=subprocess.PIPE, text=True,
+                              preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))
+    try:
+        port = server.stdout.readline().strip()
+        print("%s on 127.0.0.1:%s, pid %d" % (sys.argv[1], port, server.pid))
+        accepted_test = report(port, False, host, recipients)
+    finally:
+        server.kill()
+        server.wait()
+    refused_test = 0 if exim else report(port, True, host, recipients)
+    if exim:
+        queued = queue() - queued_before
+        mail = b"".join(subprocess.run(["exim4", "-Mvc", id], capture_output=True).stdout for id in queued)
+        for id in queued:
+            subprocess.run(["exim4", "-Mrm", id], capture_output=True)
+    else:
+        mail = pathlib.Path(work, recipients.replace(",", "+") + ".eml").read_bytes()
+    message = email.message_from_bytes(mail, policy=email.policy.default)
+    log = [line.split("   ", 1)[1] for line in pathlib.Path(work, "Sentrova.Log").read_bytes().decode("cp932").split("\r\n") if line]
+made = host + "サーバー障害の報告を行いました。 "
+checks = {
+    "accepted" + ("" if exim else ", then refused once stopped"): accepted_test == 0 and refused_test == 0,
+    "headers": (message["From"], message["To"]) == ("sentrova@example.org", recipients.replace(",", ", ")),
+    "subject": message["Subject"] == "サーバー監視報告",
+    "body": message.get_content().splitlines() == ["障害が検出されました。", "2026/12/06 9:05:07 時点で", "「%s」の応答がありませんでした。 " % host],
+}
+if exim:
+    checks["base64 for the long line, though 8-bit is offered"] = message["Content-Transfer-Encoding"] == "base64"
+    checks["log"] = log == ["「%s」のサーバー障害の報告を<nobody-here@localhost>に送れませんでした。 550 Unrouteable address" % host, made]
+else:
+    checks["envelope"] = message["X-From"] == "sentrova@example.org"
+    checks["8-bit body, as the server offered"] = (message["X-Options"], message["Content-Transfer-Encoding"]) == ("BODY=8BITMIME", "8bit")
+    checks["log"] = log == [made, "「%s」のサーバー障害の報告に失敗しました。 接続できません" % host]
+for name, ok in checks.items():
+    print("ok  " if ok else "FAIL", name)
+sys.exit(0 if all(checks.values()) else 1)
