@@ -95,6 +95,8 @@ private Q_SLOTS:
                                                   << commandsFor({}, {"QUIT"}) << failed("553  [1mno  " + QString(188, 'x') + "…");
         QTest::newRow("first forwarded, second refused") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo
                                                          << QStringList{refused("gone@example.org", "550 no"), made};
+        QTest::newRow("a recipient not an address") << QStringList{"ops@example.org", "two words@x"} << ByteList{} << toOps
+                                                    << QStringList{refused("two words@x", "アドレスの形式が正しくありません"), made};
         QTest::newRow("every recipient refused") << two << ByteList{"RCPT:550 first\r\n", "RCPT:550 second\r\n"}
             << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"})
             << QStringList{refused("ops@example.org", "550 first"), refused("gone@example.org", "550 second"), failurePrefix + "550 second"};
@@ -295,8 +297,9 @@ private Q_SLOTS:
         QTest::newRow("quote in recipient 5") << QStringList{"mx", "s@x", "a@x", "", "", "", "e\"@x"} << "test" << quote << QByteArray();
         QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"}
                                               << QByteArray();
-        QTest::newRow("blanks count as filled") << QStringList{"  ", " ", "   ", "r2", "", "r4", "r5"} << "ok" << QStringList{}
-                                                << QByteArray("\"  \",\" \",\"   \",\"r2\",\"\",\"r4\",\"r5\"\r\n");
+        QTest::newRow("blanks around addresses dropped") << QStringList{"mx", " s@x ", " r1@x", "r2@x  ", "", "r4@x", "r5@x"} << "ok" << QStringList{}
+                                                         << QByteArray("\"mx\",\"s@x\",\"r1@x\",\"r2@x\",\"\",\"r4@x\",\"r5@x\"\r\n");
+        QTest::newRow("not an address") << QStringList{"mx", "s@x", "a@x", "Carol <c@x>"} << "ok" << QStringList{"メールアドレスの形式が正しくありません。"} << QByteArray();
         // The server refuses the message (tst_windows has it accepted).
         QTest::newRow("test, refused") << QStringList{"127.0.0.1", "s@x", "a@x", "", "c@x"} << "test"
                                        << QStringList{"メッセージの送信に失敗しました。イベントログを確認してください。"} << mailFile;
@@ -318,18 +321,19 @@ private Q_SLOTS:
         QTRY_COMPARE(shown, messages);
         QCOMPARE(rig.server.sessions.size(), button == "test" && !file.isEmpty() ? 1 : 0);
         QCOMPARE(rig.mail.isOn(), !file.isEmpty());
-        // Values of a refused entry stay in memory, unsaved; a quote is not taken.
-        QCOMPARE(rig.mail.route() == entered, !messages.value(0).startsWith("設定値"));
+        // Values of a refused entry stay in memory, unsaved; a quote or what is not an address is not taken.
+        QCOMPARE(rig.mail.route() == entered.bare(), !messages.value(0).startsWith("設定値") && !messages.value(0).startsWith("メールアドレス"));
         QCOMPARE(rig.folder.logMessages().mid(0, 1), file.isEmpty() ? QStringList{} : QStringList{"メール設定を保存しました。"});
     }
 
     // A good read switches notification on; a failed one (six fields) changes neither
-    // settings nor switch; a failed save is logged. Values may be one a line, quoted or not.
+    // settings nor switch; a failed save is logged. Values may be one a line, quoted or not;
+    // of "Name <addr>" the address is taken.
     void loadAndSave()
     {
         Rig rig;
         const MailRoute some{"127.0.0.1", "s@x", {"a@x", "", "c@x", "", ""}};
-        for (const QByteArray &bytes : QByteArrayList{"127.0.0.1\n  s@x\r\na@x  \n\"\"\nc@x\n\"\"\n\"\"", "a,b,c,d,e,f",
+        for (const QByteArray &bytes : QByteArrayList{"127.0.0.1\n  s@x\r\na@x  \n\"\"\nCarol <c@x>\n\"\"\n\"\"", "a,b,c,d,e,f",
                                                       "127.0.0.1\r\ns@x\r\na@x\n\nc@x\r\n\n\n"}) {
             rig.folder.writeBytes("MailConfig.ini", bytes);
             rig.mail.switchOff();

@@ -30,10 +30,20 @@ void MailNotification::load()
     m_log.write(QStringLiteral("メール送信用環境設定をロードしました。"));
 }
 
-// A value the file cannot carry is not taken at all. Values of an entry that
-// lacks a required one are taken but not saved; blanks count as filled.
-bool MailNotification::confirm(const MailRoute &entered)
+// A value the file cannot carry, or what is not an address where one belongs,
+// is not taken at all. Values of an entry that lacks a required one are taken
+// but not saved. Blanks around an address are dropped.
+bool MailNotification::confirm(const MailRoute &typed)
 {
+    MailRoute entered = typed;
+    entered.sender = typed.sender.trimmed();
+    std::transform(typed.recipients.cbegin(), typed.recipients.cend(), entered.recipients.begin(),
+                   [](const QString &recipient) { return recipient.trimmed(); });
+    const QStringList addresses = QStringList{entered.sender} + entered.addressed();
+    if (!std::all_of(addresses.cbegin(), addresses.cend(), [](const QString &a) { return a.isEmpty() || MailRoute::isAddress(a); })) {
+        Q_EMIT userMessage(QStringLiteral("メールアドレスの形式が正しくありません。"));
+        return false;
+    }
     for (const QString &value : entered.values()) {
         if (value.contains(QLatin1Char('"'))) {
             Q_EMIT userMessage(QStringLiteral("設定値に \" (ダブルクォート) は使用できません。"));

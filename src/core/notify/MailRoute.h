@@ -22,6 +22,12 @@ struct MailRoute
         return QStringList{server, sender} + QStringList(recipients.cbegin(), recipients.cend());
     }
 
+    // The addresses as an envelope takes them: blanks around each dropped,
+    // and of a "Name <addr>" form the address between the brackets.
+    MailRoute bare() const;
+    // local@domain, without blanks or brackets.
+    static bool isAddress(const QString &text);
+
     // The recipients a report is sent to, in slot order.
     QStringList addressed() const
     {

@@ -16,6 +16,7 @@ const QString cannotConnect = QStringLiteral("接続できません");
 const QString noAnswer = QStringLiteral("応答がありません");
 const QString noAddress = QStringLiteral("送信者または受信者が設定されていません");
 const QString notAscii = QStringLiteral("送信者または受信者のアドレスに使用できない文字が含まれています");
+const QString notAnAddress = QStringLiteral("アドレスの形式が正しくありません");
 constexpr qsizetype maxReasonLength = 200;
 
 bool isPlainAscii(const QString &address)
@@ -102,6 +103,8 @@ void SmtpReport::startNext()
         return fail(noAddress);
     if (!std::all_of(envelope.cbegin(), envelope.cend(), isPlainAscii))
         return fail(notAscii);
+    if (!MailRoute::isAddress(m_route.sender))
+        return fail(notAnAddress);
 
     m_socket->abort();
     m_step = Step::Connecting;
@@ -240,10 +243,14 @@ void SmtpReport::onRecipientAccepted(const SmtpReply &reply)
 
 void SmtpReport::onRecipientRefused(const SmtpReply &reply)
 {
-    m_lastRefusal = reply.lastLine();
-    m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告を<")
-                + m_recipients.at(m_nextRecipient - 1) + QStringLiteral(">に送れませんでした。 ") + reasonOf(m_lastRefusal));
+    logRefusal(m_recipients.at(m_nextRecipient - 1), m_lastRefusal = reasonOf(reply.lastLine()));
     sendNextRecipient(reply);
+}
+
+void SmtpReport::logRefusal(const QString &recipient, const QString &reason)
+{
+    m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告を<") + recipient
+                + QStringLiteral(">に送れませんでした。 ") + reason);
 }
 
 void SmtpReport::sendMessage(const SmtpReply &)
@@ -292,12 +299,14 @@ void SmtpReport::sendMailFrom(const SmtpReply &)
 
 void SmtpReport::sendNextRecipient(const SmtpReply &)
 {
-    if (m_nextRecipient < m_recipients.size()) {
+    while (m_nextRecipient < m_recipients.size()) {
         const QString &recipient = m_recipients.at(m_nextRecipient++);
-        return sendLine("RCPT TO:<" + recipient.toLatin1() + '>', Step::Recipient);
+        if (MailRoute::isAddress(recipient))
+            return sendLine("RCPT TO:<" + recipient.toLatin1() + '>', Step::Recipient);
+        logRefusal(recipient, m_lastRefusal = notAnAddress);
     }
     if (m_acceptedRecipients == 0)
-        return fail(reasonOf(m_lastRefusal));
+        return fail(m_lastRefusal);
     sendLine("DATA", Step::Data);
 }
 

@@ -80,6 +80,7 @@ private:
     void onMessageAccepted(const SmtpReply &);
     void onQuitAnswered(const SmtpReply &);
     void failWithReply(const SmtpReply &reply);
+    void logRefusal(const QString &recipient, const QString &reason);
     void sendLine(const QByteArray &line, Step next);
     QString heloName() const;
     void logFailure(const QString &reason);
@@ -109,7 +110,7 @@ private:
     QStringList m_recipients;
     qsizetype m_nextRecipient = 0;
     int m_acceptedRecipients = 0;
-    QByteArray m_lastRefusal;
+    QString m_lastRefusal;   // the reason of the last recipient refused
     bool m_greeted = false;
     bool m_accepted = false;
     bool m_eightBitMime = false;   // offered in the reply to EHLO
