@@ -133,8 +133,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"MailConfig.ini", "Sentrova.ini", "Sentrova.Log"}));
     }
 
-    // One message is one line of the log, whatever its text holds; what code page
-    // 932 cannot hold is "?". A line the log file cannot take goes to standard error.
+    // One message is one line of the log, whatever its text holds; what code page 932 cannot
+    // hold is "?", nothing after it lost. A line the log file cannot take goes to standard error.
     void logLine()
     {
         TestFolder folder;
@@ -148,6 +148,9 @@ private Q_SLOTS:
                      | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);   // as any file made under the umask
         ::dup2(input, 0);
         QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
+        for (const char *text : {"a%1b", "c%1"})   // a surrogate without its partner
+            EventLog(folder.path()).write(QString(text).arg(QChar(0xD83D)));
+        QVERIFY(folder.readBytes("Sentrova.Log").endsWith("7:05:00   a?b\r\n2027/01/05 7:05:00   c?\r\n"));
         QTemporaryFile err;
         const int saved = ::dup(2);
         QVERIFY(err.open() && ::dup2(err.handle(), 2) == 2);
