@@ -78,7 +78,8 @@ private Q_SLOTS:
     }
 
     // One write at a time: of the pages asked for meanwhile only the newest
-    // is written, after it. A failed write, to a missing folder or of more rows
+    // is written, after it, also when the worker has ended and only its result
+    // is still on its way. A failed write, to a missing folder or of more rows
     // than a page holds, is logged and told each time; the last good page
     // stays as it was and no partial file is left behind.
     void failureKeepsLastPage()
@@ -89,8 +90,10 @@ private Q_SLOTS:
         QTRY_COMPARE(finished.size(), 2);
         const QByteArray lastGood = m_folder.readBytes("index.html");
         QCOMPARE(lastGood.count("<tr><td>newest</td><td>80</td><td></td></tr>"), 32766);
-        QCOMPARE(write({{"new", "1", {}}}, m_folder.filePath("missing")), Outcome::Failed);
+        QVERIFY(m_writer.write({{"new", "1", {}}}, StatusPageSettings{m_folder.filePath("missing"), "index.html", "True"}));
+        QVERIFY(m_writer.findChild<QThreadPool *>() && m_writer.findChild<QThreadPool *>()->waitForDone(10000));
         QCOMPARE(write(QList<Host>(32767, {"new", "1", {}}), m_folder.path()), Outcome::Failed);
+        QTRY_COMPARE(finished.size(), 4);
         QCOMPARE(m_folder.readBytes("index.html"), lastGood);
         QCOMPARE(QDir(m_folder.path()).entryList({"index*"}, QDir::Files), QStringList{"index.html"});
         QCOMPARE(m_folder.logMessages(), QStringList(2, SafeSave::failureLogText));

@@ -18,7 +18,7 @@ constexpr int endWaitMs = 10000;
 StatusPageWriter::StatusPageWriter(const EventLog &log, QObject *parent)
     : QObject(parent)
     , m_log(log)
-    , m_pool(std::make_unique<QThreadPool>())
+    , m_pool(new QThreadPool(this))
 {
     m_pool->setMaxThreadCount(1);
     connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &StatusPageWriter::onWriteEnded);
@@ -31,7 +31,7 @@ StatusPageWriter::~StatusPageWriter()
     // page; a save that hangs (a dead network folder) must not hold up the
     // end of the program, so its thread is left to the system.
     if (!m_pool->waitForDone(endWaitMs))
-        (void)m_pool.release();
+        m_pool->setParent(nullptr);
 }
 
 bool StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings &settings)
@@ -39,7 +39,7 @@ bool StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings 
     if (!settings.pageEnabled())
         return false;
     Page page{hosts, StatusPage::path(settings.folder, settings.page), Clock::now()};
-    if (m_watcher.isRunning())
+    if (m_writing)
         m_next = std::move(page);
     else
         start(page);
@@ -48,7 +48,8 @@ bool StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings 
 
 void StatusPageWriter::start(const Page &page)
 {
-    m_watcher.setFuture(QtConcurrent::run(m_pool.get(), [page] {
+    m_writing = true;
+    m_watcher.setFuture(QtConcurrent::run(m_pool, [page] {
         return page.hosts.size() <= HostTableModel::maxWrittenRows
             && SafeSave::write(page.path, StatusPage::compose(page.hosts, page.when));
     }));
@@ -56,6 +57,7 @@ void StatusPageWriter::start(const Page &page)
 
 void StatusPageWriter::onWriteEnded()
 {
+    m_writing = false;
     const bool written = m_watcher.result();
     if (!written) {
         m_log.write(SafeSave::failureLogText);

@@ -6,7 +6,6 @@
 #include <QFutureWatcher>
 #include <QObject>
 
-#include <memory>
 #include <optional>
 
 class EventLog;
@@ -49,7 +48,10 @@ private:
     void onWriteEnded();
 
     const EventLog &m_log;
-    std::unique_ptr<QThreadPool> m_pool;
+    QThreadPool *const m_pool;   // a child of this object: one worker thread
     QFutureWatcher<bool> m_watcher;
     std::optional<Page> m_next;
+    // From the start of a write until its result is handled here: the future
+    // stops running on the worker before its result reaches this thread.
+    bool m_writing = false;
 };
