@@ -9,6 +9,9 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace
 {
 // The longest the end of the program waits for a page being saved.
@@ -27,11 +30,17 @@ StatusPageWriter::StatusPageWriter(const EventLog &log, QObject *parent)
 StatusPageWriter::~StatusPageWriter()
 {
     m_watcher.disconnect(this);
-    // A save cut off leaves the old page and a temporary file, never half a
-    // page; a save that hangs (a dead network folder) must not hold up the
-    // end of the program, so its thread is left to the system.
-    if (!m_pool->waitForDone(endWaitMs))
-        m_pool->setParent(nullptr);
+    if (m_pool->waitForDone(endWaitMs))
+        return;
+    // A save that hangs (a dead network folder) must not hold up the end of
+    // the program, and nothing stops its thread. The exit handlers would
+    // destroy what the worker still uses (Qt's and the codec's static data)
+    // under it, so the process ends here without them: the log and the
+    // settings are on disk at every write. The save cut off leaves the old
+    // page and a temporary file, or part of the page rewritten in place.
+    qWarning("Sentrova: ステータスページの保存が終わらないため、待たずに終了します。");
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
 }
 
 bool StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings &settings)

@@ -25,7 +25,8 @@ class StatusPageWriter : public QObject
 
 public:
     explicit StatusPageWriter(const EventLog &log, QObject *parent = nullptr);
-    // Waits for a write under way, a bounded time.
+    // Waits for a write under way, a bounded time; a write still under way
+    // then ends the process at once, with status 1.
     ~StatusPageWriter() override;
 
     // False when the page is switched off: nothing is written then.
