@@ -1,7 +1,6 @@
 #include "core/statuspage/StatusPageWriter.h"
 
 #include "core/base/Clock.h"
-#include "core/base/SafeSave.h"
 #include "core/log/EventLog.h"
 #include "core/statuspage/StatusPage.h"
 #include "core/statuspage/StatusPageSettings.h"
@@ -24,7 +23,7 @@ StatusPageWriter::StatusPageWriter(const EventLog &log, QObject *parent)
     , m_pool(new QThreadPool(this))
 {
     m_pool->setMaxThreadCount(1);
-    connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &StatusPageWriter::onWriteEnded);
+    connect(&m_watcher, &QFutureWatcherBase::finished, this, &StatusPageWriter::onWriteEnded);
 }
 
 StatusPageWriter::~StatusPageWriter()
@@ -58,21 +57,23 @@ bool StatusPageWriter::write(const QList<Host> &hosts, const StatusPageSettings 
 void StatusPageWriter::start(const Page &page)
 {
     m_writing = true;
-    m_watcher.setFuture(QtConcurrent::run(m_pool, [page] {
-        return page.hosts.size() <= HostTableModel::maxWrittenRows
-            && SafeSave::write(page.path, StatusPage::compose(page.hosts, page.when));
+    m_watcher.setFuture(QtConcurrent::run(m_pool, [page]() -> std::optional<SafeSave::Failure> {
+        if (page.hosts.size() > HostTableModel::maxWrittenRows)
+            return SafeSave::Failure{page.path, HostTableModel::tooManyRowsText()};
+        return SafeSave::write(page.path, StatusPage::compose(page.hosts, page.when));
     }));
 }
 
 void StatusPageWriter::onWriteEnded()
 {
     m_writing = false;
-    const bool written = m_watcher.result();
-    if (!written) {
+    const std::optional<SafeSave::Failure> failure = m_watcher.result();
+    if (failure) {
+        SafeSave::warn(*failure);
         m_log.write(SafeSave::failureLogText);
         Q_EMIT failed(SafeSave::failureMessage);
     }
     if (m_next)
         start(*std::exchange(m_next, std::nullopt));
-    Q_EMIT finished(written);
+    Q_EMIT finished(!failure);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/SafeSave.h"
 #include "core/hosts/HostTableModel.h"
 
 #include <QDateTime>
@@ -50,7 +51,7 @@ private:
 
     const EventLog &m_log;
     QThreadPool *const m_pool;   // a child of this object: one worker thread
-    QFutureWatcher<bool> m_watcher;
+    QFutureWatcher<std::optional<SafeSave::Failure>> m_watcher;
     std::optional<Page> m_next;
     // From the start of a write until its result is handled here: the future
     // stops running on the worker before its result reaches this thread.
