@@ -78,9 +78,10 @@ private Q_SLOTS:
     }
 
     // One write at a time: of the pages asked for meanwhile only the newest
-    // is written, after it. A failed write, to a missing folder or of more rows
-    // than a page holds, is logged and told each time; the last good page
-    // stays as it was and no partial file is left behind.
+    // is written, after it, also when the worker has ended and only its result
+    // is still on its way. A failed write, to a missing folder or of more rows
+    // than a page holds, is logged, told and its reason printed each time; the
+    // last good page stays as it was and no partial file is left behind.
     void failureKeepsLastPage()
     {
         QSignalSpy failed(&m_writer, &StatusPageWriter::failed), finished(&m_writer, &StatusPageWriter::finished);
@@ -89,8 +90,12 @@ private Q_SLOTS:
         QTRY_COMPARE(finished.size(), 2);
         const QByteArray lastGood = m_folder.readBytes("index.html");
         QCOMPARE(lastGood.count("<tr><td>newest</td><td>80</td><td></td></tr>"), 32766);
-        QCOMPARE(write({{"new", "1", {}}}, m_folder.filePath("missing")), Outcome::Failed);
+        for (const QString &reason : {m_folder.filePath("missing/index.html: No such file or directory"), m_folder.filePath("index.html: ホストが32766件を超えています")})
+            QTest::ignoreMessage(QtWarningMsg, qUtf8Printable("Sentrova: ファイルを保存できません (" + reason + ')'));
+        QVERIFY(m_writer.write({{"new", "1", {}}}, StatusPageSettings{m_folder.filePath("missing"), "index.html", "True"}));
+        QVERIFY(m_writer.findChild<QThreadPool *>() && m_writer.findChild<QThreadPool *>()->waitForDone(10000));
         QCOMPARE(write(QList<Host>(32767, {"new", "1", {}}), m_folder.path()), Outcome::Failed);
+        QTRY_COMPARE(finished.size(), 4);
         QCOMPARE(m_folder.readBytes("index.html"), lastGood);
         QCOMPARE(QDir(m_folder.path()).entryList({"index*"}, QDir::Files), QStringList{"index.html"});
         QCOMPARE(m_folder.logMessages(), QStringList(2, SafeSave::failureLogText));
@@ -133,8 +138,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"MailConfig.ini", "Sentrova.ini", "Sentrova.Log"}));
     }
 
-    // One message is one line of the log, whatever its text holds; what code page
-    // 932 cannot hold is "?". A line the log file cannot take goes to standard error.
+    // One message is one line of the log, whatever its text holds; what code page 932 cannot
+    // hold is "?", nothing after it lost. A line the log file cannot take goes to standard error.
     void logLine()
     {
         TestFolder folder;
@@ -148,6 +153,9 @@ private Q_SLOTS:
                      | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);   // as any file made under the umask
         ::dup2(input, 0);
         QCOMPARE(folder.logMessages(), QStringList{"a  b c [1m  d e m?nchen ? ?"});
+        for (const char *text : {"a%1b", "c%1"})   // a surrogate without its partner
+            EventLog(folder.path()).write(QString(text).arg(QChar(0xD83D)));
+        QVERIFY(folder.readBytes("Sentrova.Log").endsWith("7:05:00   a?b\r\n2027/01/05 7:05:00   c?\r\n"));
         QTemporaryFile err;
         const int saved = ::dup(2);
         QVERIFY(err.open() && ::dup2(err.handle(), 2) == 2);
@@ -193,8 +201,8 @@ private Q_SLOTS:
         QCOMPARE(folder.logMessages().count("ユーザー設定を保存できません (" + file + ")。"), 1);
     }
 
-    // Every file saved as a whole goes through one helper: on a full disk, or when the
-    // rename that puts the new file in place fails, the save fails, leaving the old file alone.
+    // Every file saved as a whole goes through one helper: on a full disk, or when the rename that
+    // puts the new file in place fails, the save fails with the system's reason, leaving the old file alone.
     void safeSaveFaults()
     {
         QDir folder(qEnvironmentVariable("SENTROVA_FULL_DIR"));
@@ -204,7 +212,8 @@ private Q_SLOTS:
         } else if (folder.path() == ".") {
             QSKIP("staged by CTest: a full file system (tests/e2e/mounted_faults.sh) or every rename failing (strace)");
         }
-        QVERIFY(!SafeSave::write(folder.filePath("old"), QByteArray(8192, 'x')));
+        QCOMPARE(SafeSave::write(folder.filePath("old"), QByteArray(8192, 'x')).value_or(SafeSave::Failure{}).reason,
+                 qEnvironmentVariableIsSet("SENTROVA_RENAME_FAILS") ? "Input/output error" : "No space left on device");
         QCOMPARE(m_folder.readBytes(folder.filePath("old")), "old\n");
         QCOMPARE(folder.entryList({"old*"}, QDir::Files), QStringList{"old"});
     }

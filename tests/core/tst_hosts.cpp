@@ -69,7 +69,7 @@ private Q_SLOTS:
         QCOMPARE(HostListFile::load(folder.path(), hosts), loaded);
         QCOMPARE(::rows(hosts), rows);
         hosts.setStatus(0, QStringLiteral("サーバー稼動中"));
-        QCOMPARE(HostListFile::save(folder.path(), hosts), !saved.isNull());
+        QCOMPARE(HostListFile::save(folder.path(), hosts).has_value(), saved.isNull());
         QCOMPARE(folder.readBytes(hostFile), saved.isNull() ? bytes : saved);
     }
 
@@ -134,6 +134,8 @@ private Q_SLOTS:
             connect(editor.get(), &HostListEditor::userMessage, this, [&shown](const QString &text) { shown.append(text); });
         };
         open();
+        if (saved.isNull())   // the reason, for an operator
+            QTest::ignoreMessage(QtWarningMsg, qUtf8Printable("Sentrova: ファイルを保存できません (" + folder.filePath(hostFile) + ": Filename refers to a directory)"));
         for (const QString &action : actions) {
             const QStringList part = action.split(u'|');
             if (part.at(0) == "add")

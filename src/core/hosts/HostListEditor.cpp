@@ -80,8 +80,10 @@ void HostListEditor::select(int row)
 
 void HostListEditor::save()
 {
-    if (HostListFile::save(m_folder, m_own))
+    const std::optional<SafeSave::Failure> failure = HostListFile::save(m_folder, m_own);
+    if (!failure)
         return;
+    SafeSave::warn(*failure);
     m_log.write(SafeSave::failureLogText);
     Q_EMIT userMessage(SafeSave::failureMessage);
 }

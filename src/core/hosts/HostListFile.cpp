@@ -1,7 +1,6 @@
 #include "core/hosts/HostListFile.h"
 
 #include "core/base/QuotedFields.h"
-#include "core/base/SafeSave.h"
 #include "core/base/TextCodec.h"
 
 #include <QDir>
@@ -51,8 +50,9 @@ bool HostListFile::load(const QString &folder, HostTableModel &hosts)
     return hosts.addAll(parsed.hosts) && parsed.complete;
 }
 
-bool HostListFile::save(const QString &folder, const HostTableModel &hosts)
+std::optional<SafeSave::Failure> HostListFile::save(const QString &folder, const HostTableModel &hosts)
 {
-    return hosts.rowCount() <= HostTableModel::maxWrittenRows
-        && SafeSave::write(pathIn(folder), serialize(hosts.hosts()));
+    if (hosts.rowCount() > HostTableModel::maxWrittenRows)
+        return SafeSave::Failure{pathIn(folder), HostTableModel::tooManyRowsText()};
+    return SafeSave::write(pathIn(folder), serialize(hosts.hosts()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/SafeSave.h"
 #include "core/hosts/HostTableModel.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ QByteArray serialize(const QList<Host> &hosts);
 // file, one that ends inside a record, or more hosts than a list holds; the
 // hosts read before that stay.
 bool load(const QString &folder, HostTableModel &hosts);
-// False, and the old file kept, when the file cannot be written or the list
+// Why not, and the old file kept, when the file cannot be written or the list
 // has more rows than the file may hold.
-bool save(const QString &folder, const HostTableModel &hosts);
+std::optional<SafeSave::Failure> save(const QString &folder, const HostTableModel &hosts);
 }

@@ -27,6 +27,8 @@ public:
     // status page) only when it has no more than maxWrittenRows.
     static constexpr int maxLoadedRows = 32767;
     static constexpr int maxWrittenRows = 32766;
+    // Why a longer list is not written, for an operator.
+    static QString tooManyRowsText() { return QStringLiteral("ホストが32766件を超えています"); }
 
     explicit HostTableModel(QObject *parent = nullptr);
 

@@ -1,7 +1,6 @@
 #include "core/notify/MailConfigFile.h"
 
 #include "core/base/QuotedFields.h"
-#include "core/base/SafeSave.h"
 #include "core/base/TextCodec.h"
 
 #include <QDir>
@@ -36,7 +35,7 @@ std::optional<MailRoute> MailConfigFile::load(const QString &folder)
     return parse(file.readAll());
 }
 
-bool MailConfigFile::save(const QString &folder, const MailRoute &route)
+std::optional<SafeSave::Failure> MailConfigFile::save(const QString &folder, const MailRoute &route)
 {
     return SafeSave::write(pathIn(folder), serialize(route));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/SafeSave.h"
 #include "core/notify/MailRoute.h"
 
 #include <QByteArray>
@@ -19,6 +20,6 @@ std::optional<MailRoute> parse(const QByteArray &bytes);
 QByteArray serialize(const MailRoute &route);
 
 std::optional<MailRoute> load(const QString &folder);
-// On failure the old file stays as it was.
-bool save(const QString &folder, const MailRoute &route);
+// Why not, when the file cannot be written; the old file stays as it was.
+std::optional<SafeSave::Failure> save(const QString &folder, const MailRoute &route);
 }

@@ -60,10 +60,12 @@ bool MailNotification::confirm(const MailRoute &typed)
         return false;
     }
     setOn(true);
-    if (MailConfigFile::save(m_folder, m_route))
-        m_log.write(QStringLiteral("メール設定を保存しました。"));
-    else
+    if (const std::optional<SafeSave::Failure> failure = MailConfigFile::save(m_folder, m_route)) {
+        SafeSave::warn(*failure);
         m_log.write(QStringLiteral("メール送信用環境設定の保存に失敗しました。"));
+    } else {
+        m_log.write(QStringLiteral("メール設定を保存しました。"));
+    }
     return true;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/base/SafeSave.h"
 #include "core/hosts/HostTableModel.h"
 
 #include <QDateTime>
 #include <QFutureWatcher>
 #include <QObject>
 
-#include <memory>
 #include <optional>
 
 class EventLog;
@@ -26,7 +26,8 @@ class StatusPageWriter : public QObject
 
 public:
     explicit StatusPageWriter(const EventLog &log, QObject *parent = nullptr);
-    // Waits for a write under way, a bounded time.
+    // Waits for a write under way, a bounded time; a write still under way
+    // then ends the process at once, with status 1.
     ~StatusPageWriter() override;
 
     // False when the page is switched off: nothing is written then.
@@ -49,7 +50,10 @@ private:
     void onWriteEnded();
 
     const EventLog &m_log;
-    std::unique_ptr<QThreadPool> m_pool;
-    QFutureWatcher<bool> m_watcher;
+    QThreadPool *const m_pool;   // a child of this object: one worker thread
+    QFutureWatcher<std::optional<SafeSave::Failure>> m_watcher;
     std::optional<Page> m_next;
+    // From the start of a write until its result is handled here: the future
+    // stops running on the worker before its result reaches this thread.
+    bool m_writing = false;
 };
