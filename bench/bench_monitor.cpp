@@ -79,8 +79,7 @@ double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void drainEvents(int ms)
@@ -243,7 +242,8 @@ void comparePass(int hosts, int rounds)
     const double h = median(hiddenTimes), s = median(shownTimes), b = median(loopTimes);
     // A ratio is taken within its round, so that the machine's mood of the
     // moment weighs on both sides.
-    std::printf("pass over %d loopback hosts (half listening, half closed, %d resetting), medians:\n", hosts, resettingHosts);
+    std::printf("pass over %d loopback hosts (half listening, half closed, %d resetting), medians:\n", hosts,
+                resettingHosts);
     std::printf("  window hidden:           %.3f s, %.2f x the loop (target 2.0 or less)\n", h, median(hiddenRatios));
     std::printf("  window shown (%s): %.3f s, %.2f x the loop (target 2.5 or less)\n", qPrintable(platform), s,
                 median(shownRatios));

@@ -48,10 +48,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <map>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -62,8 +62,7 @@ double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double ms(const QElapsedTimer &clock)
@@ -264,8 +263,8 @@ int main(int argc, char *argv[])
     QTemporaryDir program, www, emptyProgram;
     QByteArray list;
     for (int i = 0; i < rows; ++i) {
-        const quint16 port = i % 2 == 0 ? listeners.ports()[(i / 2) % listeners.ports().size()]
-                                        : closed[(i / 2) % closed.size()];
+        const quint16 port =
+            i % 2 == 0 ? listeners.ports()[(i / 2) % listeners.ports().size()] : closed[(i / 2) % closed.size()];
         list += "\"127.0.0.1\",\"" + QByteArray::number(port) + "\"\r\n";
     }
     {
@@ -361,7 +360,9 @@ int main(int argc, char *argv[])
     MonitorPass *pass = &sentrova.pass();
     auto *button = window->findChild<QPushButton *>(QStringLiteral("startStopButton"));
     const QString logPath = QDir(program.path()).filePath(QStringLiteral("Sentrova.Log"));
-    const QByteArray downLine("\x81\x75" "127.0.0.1" "\x81\x76");
+    const QByteArray downLine("\x81\x75"
+                              "127.0.0.1"
+                              "\x81\x76");
     std::map<bool, double> passSeconds, worstBlock;
     for (bool visible : {false, true}) {
         if (visible && !shown)

@@ -199,7 +199,7 @@ private:
     std::deque<std::pair<int, std::function<void()>>> m_steps;
     int m_failures = 0;
     bool m_edited = false;
-    QString m_added;     // "address:port"
+    QString m_added;   // "address:port"
     QString m_deleted;
 };
 }

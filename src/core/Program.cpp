@@ -15,9 +15,12 @@ Program::Program(const QString &folder, QObject *parent)
     connect(&m_schedule, &MonitorSchedule::passFinished, this,
             [this] { m_pageWriter.write(m_hosts.hosts(), m_pageSettings); });
     // Every keystroke in the interval box is a write: one line a run is enough.
-    connect(&SettingsStore::instance(), &SettingsStore::writeFailed, this, [this](const QString &fileName) {
-        m_log.write(QStringLiteral("ユーザー設定を保存できません (%1)。").arg(fileName));
-    }, Qt::SingleShotConnection);
+    connect(
+        &SettingsStore::instance(), &SettingsStore::writeFailed, this,
+        [this](const QString &fileName) {
+            m_log.write(QStringLiteral("ユーザー設定を保存できません (%1)。").arg(fileName));
+        },
+        Qt::SingleShotConnection);
 }
 
 void Program::startUp()

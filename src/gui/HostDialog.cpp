@@ -41,10 +41,12 @@ void HostDialog::createControls()
     m_portEdit = place(new QLineEdit(this), "portEdit", rectFromTwips(7050, 120, 1455, 270));
     m_grid = place(new HostGridView(this), "hostGrid", rectFromTwips(120, 600, 8415, 3255));
     m_grid->setHosts(&m_editor->hosts());
-    m_addButton = place(new QPushButton(QStringLiteral("ホスト追加"), this), "addButton", rectFromTwips(1920, 4080, 1570, 375));
-    m_deleteButton =
-        place(new QPushButton(QStringLiteral("リスト削除"), this), "deleteButton", rectFromTwips(3840, 4080, 1570, 375));
-    m_closeButton = place(new QPushButton(QStringLiteral("設定終了"), this), "closeButton", rectFromTwips(5760, 4080, 1570, 375));
+    m_addButton =
+        place(new QPushButton(QStringLiteral("ホスト追加"), this), "addButton", rectFromTwips(1920, 4080, 1570, 375));
+    m_deleteButton = place(new QPushButton(QStringLiteral("リスト削除"), this), "deleteButton",
+                           rectFromTwips(3840, 4080, 1570, 375));
+    m_closeButton =
+        place(new QPushButton(QStringLiteral("設定終了"), this), "closeButton", rectFromTwips(5760, 4080, 1570, 375));
 
     // Tab order: address, preset list, add, delete, port box, close, grid.
     setTabOrder(m_addressEdit, m_portPresets);
@@ -71,5 +73,6 @@ void HostDialog::bindControls()
     connect(m_deleteButton, &QPushButton::clicked, m_editor, &HostListEditor::deleteSelected);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_grid, &HostGridView::rowPicked, m_editor, &HostListEditor::select);
-    connect(m_editor, &HostListEditor::userMessage, this, [this](const QString &text) { MessageBox::show(this, text); });
+    connect(m_editor, &HostListEditor::userMessage, this,
+            [this](const QString &text) { MessageBox::show(this, text); });
 }

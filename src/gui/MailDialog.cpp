@@ -88,7 +88,8 @@ void MailDialog::addFrames(QVBoxLayout *column)
     m_onChangeCheck = new QCheckBox(QStringLiteral("状態が変わったときだけ報告する"), this);
     m_onChangeCheck->setObjectName(QStringLiteral("onChangeCheck"));
     m_onChangeCheck->setChecked(MailNotification::reportsChangesOnly());
-    connect(m_onChangeCheck, &QCheckBox::toggled, this, [](bool on) { SettingsStore::setOn(Setting::ReportOnChange, on); });
+    connect(m_onChangeCheck, &QCheckBox::toggled, this,
+            [](bool on) { SettingsStore::setOn(Setting::ReportOnChange, on); });
     column->addWidget(m_onChangeCheck);
 }
 
@@ -108,9 +109,9 @@ QHBoxLayout *MailDialog::createButtonRow()
         if (button != okButton)
             buttonRow->addStretch();
     }
-    QWidget *const focusOrder[] = {m_serverEdit, m_senderEdit, m_recipientEdits[0], okButton, testButton,
-                                   disableButton, m_recipientEdits[1], m_recipientEdits[2], m_recipientEdits[3],
-                                   m_recipientEdits[4], m_onChangeCheck};
+    QWidget *const focusOrder[] = {m_serverEdit,        m_senderEdit,        m_recipientEdits[0], okButton,
+                                   testButton,          disableButton,       m_recipientEdits[1], m_recipientEdits[2],
+                                   m_recipientEdits[3], m_recipientEdits[4], m_onChangeCheck};
     for (std::size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
 

@@ -15,8 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -54,10 +54,10 @@ void MainWindow::createControls()
     m_intervalEdit = place(new QLineEdit(client), "intervalEdit", rectFromTwips(2040, 120, 735, 270));
     // The box holds seconds, so the unit label says seconds.
     place(new QLabel(QStringLiteral("秒"), client), "intervalUnitLabel", rectFromTwips(2880, 160, 375, 255));
-    m_lastPassLabel = place(new QLabel(QStringLiteral("前回監視時間"), client), "lastPassLabel",
-                            rectFromTwips(3720, 160, 3375, 255));
-    m_startStopButton = place(new QPushButton(QStringLiteral("開始"), client), "startStopButton",
-                              rectFromTwips(7560, 60, 855, 375));
+    m_lastPassLabel =
+        place(new QLabel(QStringLiteral("前回監視時間"), client), "lastPassLabel", rectFromTwips(3720, 160, 3375, 255));
+    m_startStopButton =
+        place(new QPushButton(QStringLiteral("開始"), client), "startStopButton", rectFromTwips(7560, 60, 855, 375));
     m_hostGrid = place(new HostGridView(client), "hostGrid", rectFromTwips(240, 480, 8295, 3975));
     m_progressBar = place(new QProgressBar(client), "progressBar", rectFromTwips(240, 4560, 8295, 255));
     m_progressBar->setTextVisible(false);
@@ -94,7 +94,8 @@ void MainWindow::createMenu()
     };
     Program &program = m_program;
     connect(addItem("hostsAction", QStringLiteral("ホスト設定")), &QAction::triggered, this, [this, &program] {
-        showWindow(m_hostDialog, [&program] { return new HostDialog(program.hosts(), program.folder(), program.log()); });
+        showWindow(m_hostDialog,
+                   [&program] { return new HostDialog(program.hosts(), program.folder(), program.log()); });
     });
     connect(addItem("statusPageAction", QStringLiteral("WWW設定")), &QAction::triggered, this, [this, &program] {
         showWindow(m_statusPageDialog, [&program] { return new StatusPageDialog(program.pageSettings()); });
@@ -145,12 +146,14 @@ void MainWindow::bindSchedule()
             m_progressBar->setRange(0, maximum);
         m_progressBar->setValue(ticks);
     });
-    connect(&schedule, &MonitorSchedule::userMessage, this, [this](const QString &text) { MessageBox::show(this, text); });
+    connect(&schedule, &MonitorSchedule::userMessage, this,
+            [this](const QString &text) { MessageBox::show(this, text); });
 }
 
 void MainWindow::showScheduleState(MonitorSchedule::State state)
 {
-    m_startStopButton->setText(state == MonitorSchedule::State::Stopped ? QStringLiteral("開始") : QStringLiteral("停止"));
+    m_startStopButton->setText(state == MonitorSchedule::State::Stopped ? QStringLiteral("開始")
+                                                                        : QStringLiteral("停止"));
     // The grid takes no input while a pass walks it.
     const bool passing = state == MonitorSchedule::State::Passing;
     m_hostGrid->setEnabled(!passing);

@@ -21,7 +21,8 @@ StatusPageDialog::StatusPageDialog(StatusPageSettings &workingCopies, QWidget *p
     setFixedSize(576, 308);
 
     auto *frame = place(new QGroupBox(QStringLiteral("WWWルート"), this), "frame", QRect(16, 12, 544, 232));
-    m_enabledCheck = place(new QCheckBox(QStringLiteral("WWWページの作成"), frame), "enabledCheck", QRect(24, 36, 220, 24));
+    m_enabledCheck =
+        place(new QCheckBox(QStringLiteral("WWWページの作成"), frame), "enabledCheck", QRect(24, 36, 220, 24));
     place(new QLabel(QStringLiteral("ページタイプ"), frame), "pageTypeLabel", QRect(296, 38, 96, 20));
     // The page type is shown but nothing reads, stores or reacts to it.
     place(new QComboBox(frame), "pageTypeCombo", QRect(396, 36, 124, 24))->addItem(QStringLiteral("Iモード"));
@@ -30,7 +31,8 @@ StatusPageDialog::StatusPageDialog(StatusPageSettings &workingCopies, QWidget *p
     place(new QLabel(QStringLiteral("WWWルート"), frame), "folderLabel", QRect(24, 166, 90, 20));
     m_folderEdit = place(new QLineEdit(frame), "folderEdit", QRect(120, 164, 320, 24));
     auto *browseButton = place(new QPushButton(QStringLiteral("参照"), frame), "browseButton", QRect(452, 163, 68, 26));
-    auto *closeButton = place(new QPushButton(QStringLiteral("設定終了"), this), "closeButton", QRect(238, 260, 100, 30));
+    auto *closeButton =
+        place(new QPushButton(QStringLiteral("設定終了"), this), "closeButton", QRect(238, 260, 100, 30));
 
     // Filled before the handlers are bound: opening stores nothing.
     m_pageEdit->setText(SettingsStore::text(Setting::PageName));

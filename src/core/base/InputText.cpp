@@ -8,7 +8,8 @@ QString InputText::oneLine(QString text)
 {
     for (QChar &c : text) {
         const QChar::Category category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
+        if (category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
             c = QLatin1Char(' ');
     }
     return text;

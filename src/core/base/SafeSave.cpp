@@ -22,5 +22,6 @@ std::optional<SafeSave::Failure> SafeSave::write(const QString &path, const QByt
 
 void SafeSave::warn(const Failure &failure)
 {
-    qWarning("Sentrova: ファイルを保存できません (%s: %s)", qUtf8Printable(failure.path), qUtf8Printable(failure.reason));
+    qWarning("Sentrova: ファイルを保存できません (%s: %s)", qUtf8Printable(failure.path),
+             qUtf8Printable(failure.reason));
 }

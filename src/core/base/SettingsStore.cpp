@@ -6,8 +6,9 @@
 namespace
 {
 // Organisation and application are both "Sentrova": ~/.config/Sentrova/Sentrova.conf.
-#define SENTROVA_SETTINGS(name) \
-    QSettings name(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sentrova"), QStringLiteral("Sentrova"))
+#define SENTROVA_SETTINGS(name)                                                                                        \
+    QSettings name(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sentrova"),                          \
+                   QStringLiteral("Sentrova"))
 
 // The text after "key=" in the section's part of an INI file, as it stands
 // there, without the spaces around it.

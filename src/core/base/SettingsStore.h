@@ -14,11 +14,12 @@ enum class Setting {
 };
 
 enum class SettingKind {
-    Text,     // stored as given
+    Text,   // stored as given
     Switch,   // stored as "True" or "False"
 };
 
-struct SettingRow {
+struct SettingRow
+{
     Setting setting;
     const char *path;
     SettingKind kind;
@@ -37,7 +38,8 @@ inline constexpr SettingRow settingRows[] = {
 // A setting as the code names it, its row found as the program is compiled:
 // a setting without a row does not build, nor does a write of the wrong kind.
 template<SettingKind... kinds>   // no kind: any kind
-struct SettingOf {
+struct SettingOf
+{
     consteval SettingOf(Setting setting)
     {
         for (const SettingRow &candidate : settingRows)

@@ -15,7 +15,7 @@ constexpr const char codecName[] = "windows-31j";
 // anew only after an error, which they would otherwise keep reporting. Each
 // call converts a whole text: a stateless converter holds nothing over to the
 // next call, neither a lone high surrogate nor the lead byte of a pair.
-template <typename Converter, typename Result, typename Input>
+template<typename Converter, typename Result, typename Input>
 Result convert(Input input, bool *complete)
 {
     // Made in place: the converter keeps its own address for its errors.
@@ -42,7 +42,8 @@ QByteArray TextCodec::encode(const QString &text)
     bytes.clear();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
-        const QByteArray encoded = convert<QStringEncoder, QByteArray>(QStringView(text).mid(i, pair ? 2 : 1), &complete);
+        const QByteArray encoded =
+            convert<QStringEncoder, QByteArray>(QStringView(text).mid(i, pair ? 2 : 1), &complete);
         bytes += complete ? encoded : QByteArray("?");
         i += pair ? 1 : 0;
     }

@@ -7,8 +7,8 @@
 struct Host
 {
     QString address;   // an IP address or a host name, as typed
-    QString port;      // as typed; normally a decimal number
-    QString status;    // written by the monitoring pass only, never stored
+    QString port;   // as typed; normally a decimal number
+    QString status;   // written by the monitoring pass only, never stored
     bool operator==(const Host &) const = default;
 };
 

@@ -39,8 +39,8 @@ QString append(const QString &path, const QByteArray &line)
 void EventLog::write(const QString &message) const
 {
     const QDateTime now = Clock::now();
-    const QString text =
-        Clock::dateText(now) + QLatin1Char(' ') + Clock::timeText(now) + QStringLiteral("   ") + InputText::oneLine(message);
+    const QString text = Clock::dateText(now) + QLatin1Char(' ') + Clock::timeText(now) + QStringLiteral("   ")
+        + InputText::oneLine(message);
     const QString failure = append(m_path, TextCodec::encode(text) + "\r\n");
     if (failure.isEmpty())
         return;

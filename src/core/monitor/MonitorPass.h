@@ -60,8 +60,8 @@ private:
     bool m_running = false;
     bool m_stopRequested = false;
     int m_lastRow = -1;   // the last row as the pass began
-    int m_row = -1;       // the row being probed
-    QString m_address;    // of the host being probed
+    int m_row = -1;   // the row being probed
+    QString m_address;   // of the host being probed
     QString m_port;
     // Counts passes begun or abandoned: a step or a report that ends after
     // its pass was abandoned is ignored.

@@ -5,7 +5,6 @@
 #include "core/log/EventLog.h"
 #include "core/monitor/MonitorPass.h"
 
-
 namespace
 {
 const QString lastPassCaption = QStringLiteral("前回監視時間: ");

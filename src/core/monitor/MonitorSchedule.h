@@ -25,14 +25,13 @@ public:
         Stopped,
         Passing,
         Waiting,   // after a timed pass
-        Idle,      // after the first pass, or once a wait is over
+        Idle,   // after the first pass, or once a wait is over
     };
     static constexpr int waitTickMs = 20;
     // What the host text says while monitoring is off: "Sentrova v" and the version.
     static const QString stoppedHostText;
 
     MonitorSchedule(MonitorPass &pass, const EventLog &log, QObject *parent = nullptr);
-
 
     // The start/stop button: starts when stopped, stops otherwise. A start
     // with an interval outside 1 to 65 seconds is refused with a message; a

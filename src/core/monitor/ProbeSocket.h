@@ -60,13 +60,13 @@ private:
     void endAttempt(State state);
 
     QTimer *m_timeoutTimer;
-    QTimer *m_endNotice;       // reports the end from the event loop
+    QTimer *m_endNotice;   // reports the end from the event loop
     int m_timeoutMs = 10000;
     State m_state = State::Closed;
     State m_endState = State::Closed;
-    int m_lookupId = -1;       // of the name lookup under way
+    int m_lookupId = -1;   // of the name lookup under way
     quint16 m_port = 0;
     QList<QHostAddress> m_addresses;   // not tried yet
-    qintptr m_descriptor = -1;         // of the connect under way
+    qintptr m_descriptor = -1;   // of the connect under way
     QSocketNotifier *m_notifier = nullptr;
 };

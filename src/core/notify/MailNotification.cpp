@@ -40,7 +40,8 @@ bool MailNotification::confirm(const MailRoute &typed)
     std::transform(typed.recipients.cbegin(), typed.recipients.cend(), entered.recipients.begin(),
                    [](const QString &recipient) { return recipient.trimmed(); });
     const QStringList addresses = QStringList{entered.sender} + entered.addressed();
-    if (!std::all_of(addresses.cbegin(), addresses.cend(), [](const QString &a) { return a.isEmpty() || MailRoute::isAddress(a); })) {
+    if (!std::all_of(addresses.cbegin(), addresses.cend(),
+                     [](const QString &a) { return a.isEmpty() || MailRoute::isAddress(a); })) {
         Q_EMIT userMessage(QStringLiteral("メールアドレスの形式が正しくありません。"));
         return false;
     }
@@ -74,8 +75,9 @@ void MailNotification::sendTest(const MailRoute &entered)
     if (!confirm(entered))
         return;
     m_sender.send(QStringLiteral("システムテスト"), [this](bool accepted) {
-        Q_EMIT userMessage(accepted ? QStringLiteral("メッセージを送信しました。!")
-                                    : QStringLiteral("メッセージの送信に失敗しました。イベントログを確認してください。"));
+        Q_EMIT userMessage(accepted
+                               ? QStringLiteral("メッセージを送信しました。!")
+                               : QStringLiteral("メッセージの送信に失敗しました。イベントログを確認してください。"));
     });
 }
 

@@ -49,12 +49,11 @@ QString rfc5322Date(const QDateTime &when)
 
 QString SmtpMessage::newMessageId(const QString &domain)
 {
-    return QLatin1Char('<') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@')
-        + domain + QLatin1Char('>');
+    return QLatin1Char('<') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@') + domain
+        + QLatin1Char('>');
 }
 
-QString SmtpMessage::heloArgument(const QString &hostName, const QString &domainName,
-                                  const QHostAddress &local)
+QString SmtpMessage::heloArgument(const QString &hostName, const QString &domainName, const QHostAddress &local)
 {
     if (isDomainName(hostName))
         return hostName;
@@ -77,10 +76,10 @@ QByteArray SmtpMessage::build(const MailRoute &route, const QString &downSystem,
     // end the body early.
     const QString host = InputText::oneLine(downSystem);
     const QString when = Clock::dateTimeText(now) + QStringLiteral(" 時点で\r\n「") + host;
-    const QByteArray body = TextCodec::encode(kind == Kind::Failure
-                                                  ? QStringLiteral("障害が検出されました。\r\n") + when
-                                                      + QStringLiteral("」の応答がありませんでした。 ")
-                                                  : when + QStringLiteral("」の応答が回復しました。"));
+    const QByteArray body =
+        TextCodec::encode(kind == Kind::Failure ? QStringLiteral("障害が検出されました。\r\n") + when
+                                  + QStringLiteral("」の応答がありませんでした。 ")
+                                                : when + QStringLiteral("」の応答が回復しました。"));
     // A line may hold 998 octets and its CR LF; a longer one goes in base64.
     const auto fits = [](const QByteArray &line) { return line.size() <= 998 + 1; };   // with its CR
     const bool eightBit = encoding == BodyEncoding::EightBit && std::ranges::all_of((body + "\r\n").split('\n'), fits);

@@ -41,6 +41,6 @@ private:
 
     QByteArray m_pending;
     SmtpReply m_partial;
-    bool m_malformed = false;      // of the reply being read
+    bool m_malformed = false;   // of the reply being read
     bool m_skippingRest = false;   // inside the rest of a line that was cut
 };

@@ -21,7 +21,8 @@ constexpr qsizetype maxReasonLength = 200;
 
 bool isPlainAscii(const QString &address)
 {
-    return std::all_of(address.cbegin(), address.cend(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+    return std::all_of(address.cbegin(), address.cend(),
+                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
 }
 
 // The keyword lines of an EHLO reply follow its greeting line.
@@ -204,7 +205,8 @@ void SmtpReport::handleReply(const SmtpReply &reply)
         {Step::Message, {250}, &SmtpReport::onMessageAccepted, &SmtpReport::failWithReply},
         {Step::Quit, {}, &SmtpReport::onQuitAnswered, &SmtpReport::onQuitAnswered},
     };
-    const auto rule = std::find_if(std::cbegin(rules), std::cend(rules), [this](const Rule &r) { return r.step == m_step; });
+    const auto rule =
+        std::find_if(std::cbegin(rules), std::cend(rules), [this](const Rule &r) { return r.step == m_step; });
     Q_ASSERT(rule != std::cend(rules));   // replies are read only while commands are exchanged
     m_stepTimer->stop();
     m_greeted = true;
@@ -257,9 +259,9 @@ void SmtpReport::sendMessage(const SmtpReply &)
 {
     const QString name = heloName();
     const QString idDomain = name.startsWith(QLatin1Char('[')) ? QStringLiteral("sentrova.invalid") : name;
-    m_socket->write(SmtpMessage::build(m_route, m_current.downSystem, m_current.kind, Clock::now(), SmtpMessage::newMessageId(idDomain),
-                                        m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit
-                                                       : SmtpMessage::BodyEncoding::Base64));
+    m_socket->write(SmtpMessage::build(
+        m_route, m_current.downSystem, m_current.kind, Clock::now(), SmtpMessage::newMessageId(idDomain),
+        m_eightBitMime ? SmtpMessage::BodyEncoding::EightBit : SmtpMessage::BodyEncoding::Base64));
     m_step = Step::Message;
     m_stepTimer->start(m_dataEndTimeoutMs);
 }
@@ -292,8 +294,7 @@ QString SmtpReport::heloName() const
 
 void SmtpReport::sendMailFrom(const SmtpReply &)
 {
-    sendLine("MAIL FROM:<" + m_route.sender.toLatin1() + '>'
-                 + (m_eightBitMime ? " BODY=8BITMIME" : ""),
+    sendLine("MAIL FROM:<" + m_route.sender.toLatin1() + '>' + (m_eightBitMime ? " BODY=8BITMIME" : ""),
              Step::MailFrom);
 }
 
@@ -313,7 +314,7 @@ void SmtpReport::sendNextRecipient(const SmtpReply &)
 void SmtpReport::logFailure(const QString &reason)
 {
     m_log.write(QStringLiteral("「") + m_current.downSystem + QStringLiteral("」のサーバー障害の報告に失敗しました。 ")
-          + reason);
+                + reason);
 }
 
 void SmtpReport::fail(const QString &reason)

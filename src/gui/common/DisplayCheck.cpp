@@ -53,5 +53,6 @@ bool DisplayCheck::hasDisplay()
 
 const char *DisplayCheck::missingDisplayMessage()
 {
-    return "sentrova: グラフィカルなデスクトップが必要です (DISPLAY でも WAYLAND_DISPLAY でもディスプレイに接続できません)。";
+    return "sentrova: グラフィカルなデスクトップが必要です (DISPLAY でも WAYLAND_DISPLAY "
+           "でもディスプレイに接続できません)。";
 }

@@ -18,8 +18,7 @@ QPointer<QMessageBox> MessageBox::show(QWidget *parent, const QString &text)
         messageBoxHook()(text);
         return nullptr;
     }
-    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Sentrova"), text,
-                                QMessageBox::Ok, parent);
+    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Sentrova"), text, QMessageBox::Ok, parent);
     // Some styles put an icon on every dialog button; this box shows its text and OK only.
     box->button(QMessageBox::Ok)->setIcon(QIcon());
     box->setAttribute(Qt::WA_DeleteOnClose);
