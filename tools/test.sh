@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # One command from a fresh Debian 12 machine to the whole test suite: the
-# ordinary build and its Debian package, then the same tests built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails the
-# run.
+# sources' layout (tools/format.sh), the ordinary build and its Debian package,
+# then the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# where any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
+tools/format.sh --check
 
 export QT_QPA_PLATFORM=offscreen
 tools/build.sh build Release
