@@ -23,7 +23,7 @@ public:
     // Replies by verb ("GREETING", "HELO", "MAIL", "RCPT", "DATA", "END" for
     // the message, "QUIT"), with their line ends; the n-th command of a verb
     // gets the n-th reply, the last one repeats. "silent" and "hang up" end
-    // the server's part; "slow " comes before a reply sent 600 ms late.
+    // the server's part, as a 421 does after it; "slow " comes before a reply sent 600 ms late.
     QMap<QByteArray, QList<QByteArray>> replies{
         {"GREETING", {"220 fake.test ESMTP\r\n"}}, {"HELO", {"250 fake.test\r\n"}}, {"MAIL", {"250 2.1.0 Ok\r\n"}},
         {"RCPT", {"250 2.1.5 Ok\r\n"}}, {"DATA", {"354 go on\r\n"}}, {"END", {"250 2.0.0 Ok: queued\r\n"}},
@@ -70,7 +70,7 @@ private:
             QTimer::singleShot(600, socket, [socket, reply] { socket->write(reply.mid(5)); });
         else if (reply != "silent" && reply != "hang up")
             socket->write(reply);
-        if (reply == "hang up" || verb == "QUIT")
+        if (reply == "hang up" || reply.startsWith("421") || verb == "QUIT")
             socket->disconnectFromHost();
     }
 
