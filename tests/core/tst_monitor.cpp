@@ -314,6 +314,8 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logTail(logged.size() + 1), QStringList{started} + logged);
         QCOMPARE(listener.accepted(), statuses.count(running));
         QVERIFY(rig.program.hosts().cursor() < rig.program.hosts().rowCount());   // the cursor stays on the list
+        if (action == "stop")   // no time of a pass, also once the stopped one has ended
+            QCOMPARE(rig.lastPass, QStringList{"前回監視時間: "});
     }
 
     // A start while a stopped pass still ends its probe shows monitoring on at once.

@@ -98,7 +98,9 @@ void MonitorSchedule::requestPass(PassKind kind)
 
 void MonitorSchedule::onPassFinished(bool stopped)
 {
-    Q_EMIT lastPassChanged(lastPassCaption + Clock::dateTimeText(Clock::now()));
+    // After a stop the window keeps showing the stopped state.
+    if (m_state != State::Stopped)
+        Q_EMIT lastPassChanged(lastPassCaption + Clock::dateTimeText(Clock::now()));
     Q_EMIT passFinished();
     // One wait at a time: a later pass starts it afresh from 0. A stop ends
     // the wait, also when it cut the pass short.
