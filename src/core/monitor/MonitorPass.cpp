@@ -22,6 +22,7 @@ MonitorPass::MonitorPass(HostTableModel &hosts, const EventLog &log, MailNotific
 {
     connect(&m_probe, &ProbeSocket::stateChanged, this, &MonitorPass::onProbeState);
     connect(&m_probe, &ProbeSocket::attemptEnded, this, &MonitorPass::onAttemptEnded);
+    connect(&m_hosts, &QAbstractItemModel::rowsRemoved, this, &MonitorPass::onRowsRemoved);
 }
 
 void MonitorPass::start()
@@ -64,6 +65,7 @@ void MonitorPass::probeNextHost()
         if (!m_address.isEmpty())
             break;
     }
+    m_rowGone = false;
     m_port = m_hosts.hosts().at(m_row).port;
     m_hosts.setCursor(m_row);
     Q_EMIT hostTextChanged(m_address);
@@ -92,11 +94,11 @@ void MonitorPass::onAttemptEnded(ProbeSocket::State state)
         return;
     const bool running = state == ProbeSocket::State::Connected;
     const QList<Host> &hosts = m_hosts.hosts();
-    // The host dialog may have removed or changed rows meanwhile.
-    const bool sameRow = m_row < hosts.size() && hosts.at(m_row).address == m_address && hosts.at(m_row).port == m_port;
-    const bool wasDown = sameRow && hosts.at(m_row).status == downStatus;
-    if (sameRow)
-        m_hosts.setStatus(m_row, running ? QStringLiteral("サーバー稼動中") : downStatus);
+    // A row the host dialog removed or changed meanwhile gets nothing recorded.
+    if (m_rowGone || hosts.at(m_row).address != m_address || hosts.at(m_row).port != m_port)
+        return goOn();
+    const bool wasDown = hosts.at(m_row).status == downStatus;
+    m_hosts.setStatus(m_row, running ? QStringLiteral("サーバー稼動中") : downStatus);
     Q_EMIT progressTextChanged(running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバダウン"));
     if (!running)
         m_log.write(QStringLiteral("「") + m_address + QStringLiteral("」はダウンしています。"));
@@ -123,6 +125,22 @@ std::optional<SmtpMessage::Kind> MonitorPass::reportFor(bool running, bool wasDo
     if (running != wasDown)
         return std::nullopt;
     return running ? SmtpMessage::Kind::Recovery : SmtpMessage::Kind::Failure;
+}
+
+// Rows removed above the probed one move it and the rows after it up: each
+// is still probed and recorded in its new place. A removed probed row gets
+// nothing recorded; the row that takes its place is probed next.
+void MonitorPass::onRowsRemoved(const QModelIndex &, int first, int last)
+{
+    if (!m_running)
+        return;
+    m_lastRow -= std::max(0, std::min(last, m_lastRow) - first + 1);
+    if (last < m_row) {
+        m_row -= last - first + 1;
+    } else if (first <= m_row) {
+        m_row = first - 1;
+        m_rowGone = true;
+    }
 }
 
 void MonitorPass::goOn()

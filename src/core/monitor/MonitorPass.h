@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QModelIndex;
+
 class EventLog;
 class HostTableModel;
 class MailNotification;
@@ -49,6 +51,7 @@ private:
     void onProbeState(ProbeSocket::State state);
     void onAttemptEnded(ProbeSocket::State state);
     static std::optional<SmtpMessage::Kind> reportFor(bool running, bool wasDown);
+    void onRowsRemoved(const QModelIndex &, int first, int last);
     void goOn();
     void end(bool stopped);
 
@@ -61,6 +64,7 @@ private:
     bool m_stopRequested = false;
     int m_lastRow = -1;   // the last row as the pass began
     int m_row = -1;   // the row being probed
+    bool m_rowGone = false;   // the probed row was removed
     QString m_address;   // of the host being probed
     QString m_port;
     // Counts passes begun or abandoned: a step or a report that ends after
