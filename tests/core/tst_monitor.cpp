@@ -164,7 +164,7 @@ private Q_SLOTS:
                                                         "メール送信用環境設定の読み取りに失敗しました。", "Sentrova起動完了"})
                                                + QStringList(after == down ? 1 : 0, "「" + address + "」はダウンしています。"));
         QCOMPARE(rig.program.hosts().cursor(), peer == "blank" ? -1 : 0);
-        // A host that answers gets one connection: one SYN, never a retry.
+        // A host that answers gets one connection, never a reconnect.
         QTRY_COMPARE(listener.accepted() + (resetting ? resetting->accepted() : 0), int(after == running));
     }
 

@@ -14,8 +14,9 @@ class QTimer;
 //
 // The name is resolved first; then each of its addresses is tried once, in
 // the order the resolver gave them, by one non-blocking connect() of the
-// system: exactly one SYN an address, never a retry, so a host that resets
-// every connection is not hammered. A completed handshake is Connected, also
+// system: one connection attempt an address, never a reconnect, so a host
+// that resets every connection is not hammered (the kernel alone may resend
+// an unanswered SYN). A completed handshake is Connected, also
 // when the peer has closed or reset the connection by the time we look: the
 // host did accept. The connection is closed at once and not watched.
 //
