@@ -44,14 +44,13 @@ struct Rig
         program.startUp();
         for (int i = 0; i < rows.size(); ++i)
             program.hosts().setStatus(i, rows.at(i).section(u'|', 2));
-        probe().setTimeout(probeTimeoutMs);
+        pass.setProbeTimeout(probeTimeoutMs);
         QObject::connect(&schedule, &MonitorSchedule::hostTextChanged, [this](const QString &t) { hostTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::progressTextChanged, [this](const QString &t) { progressTexts.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::lastPassChanged, [this](const QString &t) { lastPass.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged,
                          [this](int value, int max) { waitValues.append(value), waitMaximum.append(max); });
     }
-    ProbeSocket &probe() { return *pass.findChild<ProbeSocket *>(); }
     QStringList statuses()
     {
         QStringList texts;
@@ -124,11 +123,6 @@ private Q_SLOTS:
         const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"},
                                            {"resetting", resetting ? resetting->port() : QString()}};
         Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + down});
-        // The SYN is out: the reset arrives while this process is busy, before the connect is looked at.
-        QObject::connect(&rig.probe(), &ProbeSocket::stateChanged, [&resetting](ProbeSocket::State state) {
-            if (resetting && state == ProbeSocket::State::Connecting)
-                resetting->waitForAccept();
-        });
         const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
         const uint open = descriptors();
         // As when started without standard input, the probe's socket may be descriptor 0;
@@ -143,11 +137,17 @@ private Q_SLOTS:
             ::dup2(input, 0);
             ::close(std::exchange(input, -1));
         };
-        QObject::connect(&rig.probe(), &ProbeSocket::stateChanged, [&giveBack](ProbeSocket::State state) {
+        rig.pass.start();   // its probes, made now, start from the event loop
+        ProbeSocket *probe = rig.pass.findChild<ProbeSocket *>();
+        // The SYN is out: the reset arrives while this process is busy, before the connect is looked at.
+        QObject::connect(probe, &ProbeSocket::stateChanged, [&resetting](ProbeSocket::State state) {
+            if (resetting && state == ProbeSocket::State::Connecting)
+                resetting->waitForAccept();
+        });
+        QObject::connect(probe, &ProbeSocket::stateChanged, [&giveBack](ProbeSocket::State state) {
             if (state == ProbeSocket::State::Connected || state == ProbeSocket::State::Error)
                 giveBack();
         });
-        rig.pass.start();
         QVERIFY(rig.finished.wait(5000));
         giveBack();
         // The probe's sockets are closed; the listener keeps what it accepted open.
@@ -155,7 +155,7 @@ private Q_SLOTS:
             QVERIFY(!zeroKept);
             QCOMPARE(descriptors(), open + (peer == "hanging up" ? 0 : listener.accepted()));
         }
-        QTRY_VERIFY(rig.probe().findChildren<QSocketNotifier *>().isEmpty());   // nor a notifier
+        QTRY_VERIFY(rig.pass.findChildren<QSocketNotifier *>().isEmpty());   // nor a notifier
         QCOMPARE(rig.statuses(), QStringList{after});
         rig.progressTexts.erase(std::unique(rig.progressTexts.begin(), rig.progressTexts.end()), rig.progressTexts.end());
         QCOMPARE(rig.progressTexts, shown);
@@ -168,19 +168,38 @@ private Q_SLOTS:
         QTRY_COMPARE(listener.accepted() + (resetting ? resetting->accepted() : 0), int(after == running));
     }
 
-    // While notification is on each down host is reported, and the next host
-    // is probed only after its report is over.
+    // While notification is on each down host is reported, in list order, and the next
+    // outcome is recorded only after the report is over. Probes run ahead (a slow first
+    // host, faster ones after it), one at a time only if so set.
+    void downHostsReportedInOrder_data()
+    {
+        QTest::addColumn<QString>("parallel");
+        QTest::addColumn<int>("answeredAhead");   // hosts that answered before the first was recorded
+        QTest::newRow("64 at once, the default") << QString() << 1;
+        QTest::newRow("one at a time") << "1" << 0;
+    }
     void downHostsReportedInOrder()
     {
+        QFETCH(QString, parallel);
+        QFETCH(int, answeredAhead);
         FakeSmtpServer server;
         Loopback::Listener listener;
-        const QString closed = Loopback::closedPort();
-        Rig rig({"127.0.0.1|" + closed, "127.0.0.1|" + listener.port() + '|' + down, "localhost|" + closed});   // no mail as it comes back
+        Loopback::HangingListener silent;
+        Rig rig({"127.0.0.1|" + silent.port(), "127.0.0.1|" + listener.port() + '|' + down, "localhost|" + Loopback::closedPort()},
+                500);   // no mail as the second comes back
+        if (!parallel.isEmpty())
+            SettingsStore::setText(Setting::ParallelProbes, parallel);
         rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
         rig.program.mail().load();
         rig.program.mail().sender().setPort(server.port());
+        int ahead = -1;
+        connect(&rig.pass, &MonitorPass::progressTextChanged, this, [&](const QString &text) {
+            if (ahead < 0 && text == "サーバダウン")
+                ahead = listener.accepted();
+        });
         rig.pass.start();
         QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(ahead, answeredAhead);
         QCOMPARE(rig.folder.logTail(4), QStringList({downLine, "127.0.0.1サーバー障害の報告を行いました。 ",
                                                      "「localhost」はダウンしています。", "localhostサーバー障害の報告を行いました。 "}));
         QCOMPARE(rig.statuses(), QStringList({down, running, down}));
@@ -282,24 +301,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("statuses");
         QTest::addColumn<QStringList>("logged");   // after the start
+        QTest::addColumn<QString>("parallel");
         const QString before = QStringLiteral("before"), ended = QStringLiteral("Sentrovaが終了しました。");
-        QTest::newRow("stopped") << "stop" << QStringList{running, running, down, before, before} << QStringList{stopped, downLine};
-        QTest::newRow("program ended") << "end" << QStringList{running, running, before, before, before} << QStringList{ended};
-        QTest::newRow("rows below removed") << "remove 4 3" << QStringList{running, running, down} << QStringList{downLine};
-        QTest::newRow("the probed row removed") << "remove 2" << QStringList{running, running, running, running} << QStringList{};
-        QTest::newRow("a row above removed") << "remove 0" << QStringList{running, down, running, running} << QStringList{downLine};
-        QTest::newRow("the probed row and those below removed") << "remove 4 3 2" << QStringList{running, running} << QStringList{};
-        QTest::newRow("a row added") << "add" << QStringList{running, running, down, running, running, ""} << QStringList{downLine};
+        const QList<std::tuple<const char *, QString, QStringList, QStringList>> rows{
+            {"stopped", "stop", {running, running, down, before, before}, {stopped, downLine}},
+            {"program ended", "end", {running, running, before, before, before}, {ended}},
+            {"rows below removed", "remove 4 3", {running, running, down}, {downLine}},
+            {"the probed row removed", "remove 2", {running, running, running, running}, {}},
+            {"a row above removed", "remove 0", {running, down, running, running}, {downLine}},
+            {"the probed row and those below removed", "remove 4 3 2", {running, running}, {}},
+            {"a row added", "add", {running, running, down, running, running, ""}, {downLine}}};
+        // The same with one probe at a time and with probes running ahead.
+        for (const char *parallel : {"1", "64"})
+            for (const auto &[name, action, statuses, logged] : rows)
+                QTest::addRow("%s, %s at once", name, parallel) << action << statuses << logged << parallel;
     }
     void duringTheThirdOfFiveProbes()
     {
         QFETCH(QString, action);
         QFETCH(QStringList, statuses);
         QFETCH(QStringList, logged);
+        QFETCH(QString, parallel);
         Loopback::Listener listener;
         Loopback::HangingListener silent;
         const QString up = "127.0.0.1|" + listener.port() + "|before";
         Rig rig({up, up, "127.0.0.1|" + silent.port() + "|before", up, up}, 500);
+        SettingsStore::setText(Setting::ParallelProbes, parallel);
         rig.program.toggleMonitoring("60");
         QTRY_COMPARE(rig.program.hosts().cursor(), 2);
         if (action == "stop")
@@ -313,7 +340,8 @@ private Q_SLOTS:
         QCOMPARE(rig.finished.wait(action == "end" ? 1000 : 5000), action != "end");
         QCOMPARE(rig.statuses(), statuses);
         QCOMPARE(rig.folder.logTail(logged.size() + 1), QStringList{started} + logged);
-        QCOMPARE(listener.accepted(), statuses.count(running) + (action == "remove 0"));   // that row was probed before
+        // Running ahead, every host that answers was probed; one at a time, those recorded and a row removed after it.
+        QCOMPARE(listener.accepted(), parallel == "1" ? statuses.count(running) + (action == "remove 0") : 4);
         QVERIFY(rig.program.hosts().cursor() < rig.program.hosts().rowCount());   // the cursor stays on the list
         if (action == "stop")   // no time of a pass, also once the stopped one has ended
             QCOMPARE(rig.lastPass, QStringList{"前回監視時間: "});
@@ -351,7 +379,7 @@ private Q_SLOTS:
         program.startUp();
         QCOMPARE(TestFolder::setting("Interval/Sec"), "60");
         // A probe has 10 s, each step of a report 30 s, the answer to its message's end 10 minutes.
-        QCOMPARE(QList<int>({program.pass().findChild<ProbeSocket *>()->timeout(), program.mail().sender().stepTimeout(), program.mail().sender().dataEndTimeout()}),
+        QCOMPARE(QList<int>({program.pass().probeTimeout(), program.mail().sender().stepTimeout(), program.mail().sender().dataEndTimeout()}),
                  QList<int>({10000, 30000, 600000}));
         QCOMPARE(program.hosts().hosts(), QList<Host>{Host{}});
         program.end();

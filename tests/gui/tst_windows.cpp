@@ -117,7 +117,7 @@ private Q_SLOTS:
         QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
             "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
             << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
-        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "c76e221beb25", "閉じる"} << QStringList{"helpText", "closeButton"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "b9c231bffe73", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
     void texts()
     {

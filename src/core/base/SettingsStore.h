@@ -11,6 +11,7 @@ enum class Setting {
     PageName,
     PageEnabled,
     ReportOnChange,   // mail only when a host goes down or comes back
+    ParallelProbes,   // how many hosts a pass probes at once, 1 to 256
 };
 
 enum class SettingKind {
@@ -33,6 +34,7 @@ inline constexpr SettingRow settingRows[] = {
     {Setting::PageName, "wwwroot/file", SettingKind::Text, "index.html"},
     {Setting::PageEnabled, "wwwroot/enable", SettingKind::Switch, "False"},
     {Setting::ReportOnChange, "Notify/OnChange", SettingKind::Switch, "False"},
+    {Setting::ParallelProbes, "Monitor/Parallel", SettingKind::Text, "64"},
 };
 
 // A setting as the code names it, its row found as the program is compiled:

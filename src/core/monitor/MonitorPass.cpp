@@ -1,6 +1,7 @@
 #include "core/monitor/MonitorPass.h"
 
 #include "core/base/InputText.h"
+#include "core/base/SettingsStore.h"
 #include "core/hosts/HostTableModel.h"
 #include "core/log/EventLog.h"
 #include "core/notify/MailNotification.h"
@@ -18,10 +19,7 @@ MonitorPass::MonitorPass(HostTableModel &hosts, const EventLog &log, MailNotific
     , m_hosts(hosts)
     , m_log(log)
     , m_mail(mail)
-    , m_probe(this)
 {
-    connect(&m_probe, &ProbeSocket::stateChanged, this, &MonitorPass::onProbeState);
-    connect(&m_probe, &ProbeSocket::attemptEnded, this, &MonitorPass::onAttemptEnded);
     connect(&m_hosts, &QAbstractItemModel::rowsRemoved, this, &MonitorPass::onRowsRemoved);
 }
 
@@ -33,51 +31,97 @@ void MonitorPass::start()
     m_running = true;
     m_stopRequested = false;
     m_lastRow = m_hosts.rowCount() - 1;
-    m_row = 0;
+    m_nextRow = 0;
+    m_parallel = InputText::number(SettingsStore::text(Setting::ParallelProbes), 1, 256, InputText::Rest::Refused)
+                     .value_or(defaultParallel);
+    while (m_idle.size() < m_parallel) {
+        auto *socket = new ProbeSocket(this);
+        connect(socket, &ProbeSocket::stateChanged, this,
+                [this, socket](ProbeSocket::State state) { onProbeState(socket, state); });
+        connect(socket, &ProbeSocket::attemptEnded, this,
+                [this, socket](ProbeSocket::State state) { onAttemptEnded(socket, state); });
+        m_idle.append(socket);
+    }
     QTimer::singleShot(0, this, [this, generation = m_generation] {
         if (m_generation == generation)
-            probeNextHost();
+            advance();
     });
 }
 
 void MonitorPass::requestStop()
 {
-    if (m_running)
-        m_stopRequested = true;
+    if (!m_running)
+        return;
+    m_stopRequested = true;
+    // The host being reported, or else the next to record, is completed.
+    dropProbesAfter(m_reporting ? 0 : 1);
+    if (m_probes.empty() && !m_reporting) {
+        QTimer::singleShot(0, this, [this, generation = m_generation] {
+            if (m_generation == generation)
+                advance();
+        });
+    }
 }
 
 void MonitorPass::abandon()
 {
     ++m_generation;
     m_running = false;
-    m_probe.close();
+    m_reporting = false;
+    dropProbesAfter(0);
 }
 
-void MonitorPass::probeNextHost()
+// Records what is ready, in list order, and keeps up to N probes under way.
+void MonitorPass::advance()
 {
-    for (;; ++m_row) {
-        if (m_stopRequested)
-            return end(true);
-        if (m_row > m_lastRow || m_row >= m_hosts.rowCount())
-            return end(false);
-        m_address = m_hosts.hosts().at(m_row).address;
-        // The blank row of an empty list is no host.
-        if (!m_address.isEmpty())
-            break;
+    while (m_running && !m_reporting) {
+        startProbes();
+        if (m_probes.empty())
+            return end(m_stopRequested);
+        Probe &next = m_probes.front();
+        if (!next.shown && !next.gone)
+            show(next);
+        if (!next.running)
+            return;   // its outcome is awaited
+        const Probe probe = std::move(next);
+        m_probes.pop_front();
+        m_reporting = record(probe);
     }
-    m_rowGone = false;
-    m_port = m_hosts.hosts().at(m_row).port;
-    m_hosts.setCursor(m_row);
-    Q_EMIT hostTextChanged(m_address);
-    // The port is the number its text begins with ("80/tcp"); no port (0) fails the probe.
-    m_probe.connectTo(m_address, InputText::number(m_port, 1, 65535, InputText::Rest::Ignored).value_or(0));
-    onProbeState(m_probe.state());
 }
 
-void MonitorPass::onProbeState(ProbeSocket::State state)
+void MonitorPass::startProbes()
 {
-    if (!m_running)
-        return;
+    // One at a time: the next host only once the last is recorded.
+    const bool oneAtATime = m_parallel == 1 && (!m_probes.empty() || m_reporting);
+    while (!m_stopRequested && !oneAtATime && m_underWay.size() < m_parallel && m_nextRow <= m_lastRow
+           && m_nextRow < m_hosts.rowCount()) {
+        const Host &host = m_hosts.hosts().at(m_nextRow++);
+        // The blank row of an empty list is no host.
+        if (host.address.isEmpty())
+            continue;
+        Probe &probe = m_probes.emplace_back(Probe{m_nextRow - 1, host.address, host.port});
+        probe.socket = m_idle.takeFirst();
+        m_underWay.insert(probe.socket, &probe);
+        probe.socket->setTimeout(m_probeTimeoutMs);
+        // The port is the number its text begins with ("80/tcp"); no port (0) fails the probe.
+        probe.socket->connectTo(probe.address,
+                                InputText::number(probe.port, 1, 65535, InputText::Rest::Ignored).value_or(0));
+        if (m_parallel == 1)
+            return;
+    }
+}
+
+void MonitorPass::show(Probe &probe)
+{
+    probe.shown = true;
+    m_hosts.setCursor(probe.row);
+    Q_EMIT hostTextChanged(probe.address);
+    for (ProbeSocket::State state : probe.states)
+        showState(state);
+}
+
+void MonitorPass::showState(ProbeSocket::State state)
+{
     if (state == ProbeSocket::State::ResolvingHost)
         Q_EMIT progressTextChanged(QStringLiteral("名前解決中..."));
     else if (state == ProbeSocket::State::HostResolved)
@@ -86,34 +130,56 @@ void MonitorPass::onProbeState(ProbeSocket::State state)
         Q_EMIT progressTextChanged(QStringLiteral("接続しています..."));
 }
 
+void MonitorPass::onProbeState(ProbeSocket *socket, ProbeSocket::State state)
+{
+    Probe *probe = m_underWay.value(socket);
+    if (!probe)
+        return;
+    probe->states.append(state);
+    if (probe->shown)
+        showState(state);
+}
+
 // An attempt ends connected or in error. A host that accepted the connection
 // is running, also when it closed it again before this turn of the loop.
-void MonitorPass::onAttemptEnded(ProbeSocket::State state)
+void MonitorPass::onAttemptEnded(ProbeSocket *socket, ProbeSocket::State state)
 {
-    if (!m_running)
+    Probe *probe = m_underWay.value(socket);
+    if (!probe)
         return;
-    const bool running = state == ProbeSocket::State::Connected;
+    probe->running = state == ProbeSocket::State::Connected;
+    release(*probe);
+    advance();
+}
+
+// True while the host's report is being sent: the next outcome waits for it.
+bool MonitorPass::record(const Probe &probe)
+{
     const QList<Host> &hosts = m_hosts.hosts();
     // A row the host dialog removed or changed meanwhile gets nothing recorded.
-    if (m_rowGone || hosts.at(m_row).address != m_address || hosts.at(m_row).port != m_port)
-        return goOn();
-    const bool wasDown = hosts.at(m_row).status == downStatus;
-    m_hosts.setStatus(m_row, running ? QStringLiteral("サーバー稼動中") : downStatus);
+    if (probe.gone || hosts.at(probe.row).address != probe.address || hosts.at(probe.row).port != probe.port)
+        return false;
+    const bool running = *probe.running;
+    const bool wasDown = hosts.at(probe.row).status == downStatus;
+    m_hosts.setStatus(probe.row, running ? QStringLiteral("サーバー稼動中") : downStatus);
     Q_EMIT progressTextChanged(running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバダウン"));
     if (!running)
-        m_log.write(QStringLiteral("「") + m_address + QStringLiteral("」はダウンしています。"));
+        m_log.write(QStringLiteral("「") + probe.address + QStringLiteral("」はダウンしています。"));
     const std::optional<SmtpMessage::Kind> report = reportFor(running, wasDown);
     if (!report || !m_mail.isOn())
-        return goOn();
-    // The next host waits for the report, which always ends from the event
-    // loop, possibly after this pass was abandoned.
+        return false;
+    // The report always ends from the event loop, possibly after this pass
+    // was abandoned.
     m_mail.sender().send(
-        m_address,
+        probe.address,
         [self = QPointer<MonitorPass>(this), generation = m_generation](bool) {
-            if (self && self->m_generation == generation)
-                self->goOn();
+            if (!self || self->m_generation != generation)
+                return;
+            self->m_reporting = false;
+            self->advance();
         },
         *report);
+    return true;
 }
 
 // Every down host is reported; with reports on change only, a host that went
@@ -130,29 +196,50 @@ std::optional<SmtpMessage::Kind> MonitorPass::reportFor(bool running, bool wasDo
 // Rows removed above the probed one move it and the rows after it up: each
 // is still probed and recorded in its new place. A removed probed row gets
 // nothing recorded; the row that takes its place is probed next.
+// Rows removed move the rows after them up: each is still probed and
+// recorded in its new place. A removed row's probe is closed unrecorded.
 void MonitorPass::onRowsRemoved(const QModelIndex &, int first, int last)
 {
     if (!m_running)
         return;
-    m_lastRow -= std::max(0, std::min(last, m_lastRow) - first + 1);
-    if (last < m_row) {
-        m_row -= last - first + 1;
-    } else if (first <= m_row) {
-        m_row = first - 1;
-        m_rowGone = true;
+    const int count = last - first + 1;
+    for (Probe &probe : m_probes) {
+        if (probe.row > last) {
+            probe.row -= count;
+        } else if (probe.row >= first) {
+            probe.gone = true;
+            probe.running = false;
+            release(probe);
+        }
     }
+    m_nextRow = m_nextRow > last ? m_nextRow - count : std::min(m_nextRow, first);
+    m_lastRow -= std::max(0, std::min(last, m_lastRow) - first + 1);
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (m_generation == generation)
+            advance();
+    });
 }
 
-void MonitorPass::goOn()
+// The probe's socket, if still under way, is closed and ready for another.
+void MonitorPass::release(Probe &probe)
 {
-    m_probe.close();
-    ++m_row;
-    probeNextHost();
+    if (!probe.socket)
+        return;
+    m_underWay.remove(probe.socket);
+    probe.socket->close();
+    m_idle.append(std::exchange(probe.socket, nullptr));
+}
+
+void MonitorPass::dropProbesAfter(std::size_t kept)
+{
+    while (m_probes.size() > kept) {
+        release(m_probes.back());
+        m_probes.pop_back();
+    }
 }
 
 void MonitorPass::end(bool stopped)
 {
     m_running = false;
-    m_probe.close();
     Q_EMIT finished(stopped);
 }

@@ -3,9 +3,12 @@
 #include "core/monitor/ProbeSocket.h"
 #include "core/notify/SmtpMessage.h"
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <optional>
 
 class QModelIndex;
@@ -14,31 +17,40 @@ class EventLog;
 class HostTableModel;
 class MailNotification;
 
-// One monitoring pass: probes the hosts of the list one after the other, in
-// list order, by a TCP connect to each. A host that accepts the connection is
-// "サーバー稼動中"; any other is "サーバーダウン", logged and, while failure
-// notification is on, reported by mail before the next host is probed. The
-// list's cursor follows the host being probed.
+// One monitoring pass: probes the hosts of the list by a TCP connect to each,
+// up to N at once (a per-user setting, 64 unless set; 1 probes one host after
+// the other), and records their outcomes strictly in list order, as a pass
+// made one host at a time would: the cursor moves to the host's row, the
+// status bar shows its texts, then its status, its log line and, while
+// failure notification is on, its whole report before the next host's
+// outcome is recorded. The probes ahead go on meanwhile. A host that accepts
+// the connection is "サーバー稼動中"; any other is "サーバーダウン".
 //
 // The list may be edited while a pass runs: rows added wait for the next
-// pass, rows removed end it early, and an outcome is written only into the
-// row of the host that was probed.
+// pass; a row removed gets nothing recorded, and rows moved up by a removal
+// are recorded in their new places.
 class MonitorPass : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr int defaultParallel = 64;
+
     MonitorPass(HostTableModel &hosts, const EventLog &log, MailNotification &mail, QObject *parent = nullptr);
 
-    // Starts a pass unless one is running; its first host is probed from the
-    // event loop.
+    // Starts a pass unless one is running; its first hosts are probed from
+    // the event loop.
     void start();
     bool isRunning() const { return m_running; }
-    // The pass ends before its next host; the probe under way is completed
-    // and recorded first.
+    // The pass ends once the host whose outcome is next has been recorded;
+    // every other probe under way is closed unrecorded.
     void requestStop();
     // Ends the pass at once without recording anything: the program ends.
     void abandon();
+
+    // Bounds each probe (10 s unless set).
+    void setProbeTimeout(int milliseconds) { m_probeTimeoutMs = milliseconds; }
+    int probeTimeout() const { return m_probeTimeoutMs; }
 
 Q_SIGNALS:
     void hostTextChanged(const QString &address);
@@ -47,26 +59,45 @@ Q_SIGNALS:
     void finished(bool stopped);
 
 private:
-    void probeNextHost();
-    void onProbeState(ProbeSocket::State state);
-    void onAttemptEnded(ProbeSocket::State state);
+    struct Probe
+    {
+        int row;
+        QString address;
+        QString port;
+        ProbeSocket *socket = nullptr;   // while under way
+        QList<ProbeSocket::State> states;   // passed through so far
+        std::optional<bool> running;   // the outcome, once known
+        bool shown = false;   // the next to record, in the status bar
+        bool gone = false;   // its row was removed
+    };
+
+    void advance();
+    void startProbes();
+    void show(Probe &probe);
+    void showState(ProbeSocket::State state);
+    void onProbeState(ProbeSocket *socket, ProbeSocket::State state);
+    void onAttemptEnded(ProbeSocket *socket, ProbeSocket::State state);
+    bool record(const Probe &probe);
     static std::optional<SmtpMessage::Kind> reportFor(bool running, bool wasDown);
     void onRowsRemoved(const QModelIndex &, int first, int last);
-    void goOn();
+    void release(Probe &probe);
+    void dropProbesAfter(std::size_t kept);
     void end(bool stopped);
 
     HostTableModel &m_hosts;
     const EventLog &m_log;
     MailNotification &m_mail;
-    ProbeSocket m_probe;
+    QList<ProbeSocket *> m_idle;   // sockets ready for the next probe, in the order they were made
+    QHash<ProbeSocket *, Probe *> m_underWay;
+    std::deque<Probe> m_probes;   // in list order; the first is the next to record
+    int m_probeTimeoutMs = 10000;
+    int m_parallel = defaultParallel;
 
     bool m_running = false;
     bool m_stopRequested = false;
+    bool m_reporting = false;
     int m_lastRow = -1;   // the last row as the pass began
-    int m_row = -1;   // the row being probed
-    bool m_rowGone = false;   // the probed row was removed
-    QString m_address;   // of the host being probed
-    QString m_port;
+    int m_nextRow = 0;   // the next row to probe
     // Counts passes begun or abandoned: a step or a report that ends after
     // its pass was abandoned is ignored.
     quint64 m_generation = 0;
