@@ -39,7 +39,7 @@ SettingsStore &SettingsStore::instance()
 
 QString SettingsStore::text(SettingOf<> setting)
 {
-    const SettingRow &row = *setting.row;
+    const SettingRow &row = setting.row();
     const QString path = QString::fromUtf8(row.path);
     SENTROVA_SETTINGS(settings);
     const QVariant value = settings.value(path);
@@ -54,12 +54,12 @@ QString SettingsStore::text(SettingOf<> setting)
 
 void SettingsStore::setText(SettingOf<SettingKind::Text> setting, const QString &text)
 {
-    write(*setting.row, text);
+    write(setting.row(), text);
 }
 
 void SettingsStore::setOn(SettingOf<SettingKind::Switch> setting, bool on)
 {
-    write(*setting.row, on ? QStringLiteral("True") : QStringLiteral("False"));
+    write(setting.row(), on ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void SettingsStore::write(const SettingRow &row, const QString &text)

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <iterator>
+
 // The per-user settings, each kept as a text under "section/key" in
 // ~/.config/Sentrova/Sentrova.conf.
 enum class Setting {
@@ -44,15 +46,18 @@ struct SettingOf
 {
     consteval SettingOf(Setting setting)
     {
-        for (const SettingRow &candidate : settingRows)
-            if (candidate.setting == setting)
-                row = &candidate;
-        if (!row)
+        // An index, not a pointer: the sanitizers' builds cannot compare
+        // pointers in a constant expression.
+        for (std::size_t i = 0; i < std::size(settingRows); ++i)
+            if (settingRows[i].setting == setting)
+                index = int(i);
+        if (index < 0)
             throw "a setting without a row";
-        if (sizeof...(kinds) > 0 && ((row->kind != kinds) && ...))
+        if (sizeof...(kinds) > 0 && ((settingRows[index].kind != kinds) && ...))
             throw "a setting of another kind";
     }
-    const SettingRow *row = nullptr;
+    const SettingRow &row() const { return settingRows[index]; }
+    int index = -1;
 };
 
 // Reads and writes the settings of the table. Reads never fail: a missing
