@@ -69,6 +69,8 @@ ProbeSocket::ProbeSocket(QObject *parent)
     , m_endNotice(new QTimer(this))
 {
     m_timeoutTimer->setSingleShot(true);
+    // A coarse timer may end a 10 s budget anywhere within 5 % of it.
+    m_timeoutTimer->setTimerType(Qt::PreciseTimer);
     m_endNotice->setSingleShot(true);
     m_endNotice->setInterval(0);
     connect(m_timeoutTimer, &QTimer::timeout, this, [this] { endAttempt(State::Error); });
