@@ -168,6 +168,20 @@ private Q_SLOTS:
         QTRY_COMPARE(listener.accepted() + (resetting ? resetting->accepted() : 0), int(after == running));
     }
 
+    // A first address that drops SYNs does not hold up the second: that starts 250 ms
+    // later, beside it, and its handshake wins long before the probe's 10 s are over.
+    void addressesInTurn()
+    {
+        Loopback::HangingListener silent;
+        Loopback::Listener listener(false, QHostAddress("127.0.0.2"), false, silent.port().toUShort());
+        ProbeSocket probe;
+        QSignalSpy ended(&probe, &ProbeSocket::attemptEnded);
+        probe.connectTo({QHostAddress("127.0.0.1"), QHostAddress("127.0.0.2")}, silent.port().toInt());
+        QVERIFY(ended.wait(15000));
+        QCOMPARE(probe.state(), ProbeSocket::State::Connected);
+        QCOMPARE(listener.accepted(), 1);
+    }
+
     // While notification is on each down host is reported, in list order, and the next
     // outcome is recorded only after the report is over. Probes run ahead (a slow first
     // host, faster ones after it), one at a time only if so set.

@@ -99,7 +99,10 @@ void MonitorPass::startProbes()
         // The blank row of an empty list is no host.
         if (host.address.isEmpty())
             continue;
-        Probe &probe = m_probes.emplace_back(Probe{m_nextRow - 1, host.address, host.port});
+        Probe &probe = m_probes.emplace_back();
+        probe.row = m_nextRow - 1;
+        probe.address = host.address;
+        probe.port = host.port;
         probe.socket = m_idle.takeFirst();
         m_underWay.insert(probe.socket, &probe);
         probe.socket->setTimeout(m_probeTimeoutMs);

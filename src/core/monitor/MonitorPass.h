@@ -61,7 +61,7 @@ Q_SIGNALS:
 private:
     struct Probe
     {
-        int row;
+        int row = 0;
         QString address;
         QString port;
         ProbeSocket *socket = nullptr;   // while under way

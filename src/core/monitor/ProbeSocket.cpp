@@ -67,13 +67,18 @@ ProbeSocket::ProbeSocket(QObject *parent)
     : QObject(parent)
     , m_timeoutTimer(new QTimer(this))
     , m_endNotice(new QTimer(this))
+    , m_nextAddressTimer(new QTimer(this))
 {
     m_timeoutTimer->setSingleShot(true);
     // A coarse timer may end a 10 s budget anywhere within 5 % of it.
     m_timeoutTimer->setTimerType(Qt::PreciseTimer);
     m_endNotice->setSingleShot(true);
     m_endNotice->setInterval(0);
+    m_nextAddressTimer->setSingleShot(true);
+    m_nextAddressTimer->setTimerType(Qt::PreciseTimer);
+    m_nextAddressTimer->setInterval(nextAddressDelayMs);
     connect(m_timeoutTimer, &QTimer::timeout, this, [this] { endAttempt(State::Error); });
+    connect(m_nextAddressTimer, &QTimer::timeout, this, &ProbeSocket::connectToNextAddress);
     connect(m_endNotice, &QTimer::timeout, this, [this] { Q_EMIT attemptEnded(m_endState); });
 }
 
@@ -107,6 +112,19 @@ void ProbeSocket::connectTo(const QString &host, int port)
     m_lookupId = QHostInfo::lookupHost(host, this, &ProbeSocket::onLookedUp);
 }
 
+void ProbeSocket::connectTo(const QList<QHostAddress> &addresses, int port)
+{
+    if (m_state != State::Closed)
+        close();
+    if (addresses.isEmpty() || port < 1 || port > 65535)
+        return endAttempt(State::Error);
+    m_port = quint16(port);
+    m_timeoutTimer->start(m_timeoutMs);
+    m_addresses = addresses;
+    setState(State::HostResolved);
+    connectToNextAddress();
+}
+
 void ProbeSocket::close()
 {
     m_timeoutTimer->stop();
@@ -137,8 +155,10 @@ void ProbeSocket::onLookedUp(const QHostInfo &info)
     connectToNextAddress();
 }
 
-// Each address gets one connect(); a refusal or an unreachable network moves
-// on to the next one, and the last failure ends the attempt.
+// Each address gets one connect(). A refusal or an unreachable network moves
+// on to the next address at once; an address that has not answered within
+// 250 ms keeps its attempt and the next one starts beside it (RFC 8305). The
+// first completed handshake wins; the last failure ends the attempt.
 void ProbeSocket::connectToNextAddress()
 {
     while (!m_addresses.isEmpty()) {
@@ -156,42 +176,69 @@ void ProbeSocket::connectToNextAddress()
             closeDescriptor(descriptor);
             continue;
         }
-        m_descriptor = descriptor;
         setState(State::Connecting);
         // A near host (loopback, the LAN) has often answered by now: looking
         // at once saves a notifier and a turn of the event loop.
-        if (writableNow(descriptor))
-            return onConnectDone();
-        m_notifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, &ProbeSocket::onConnectDone);
+        if (writableNow(descriptor)) {
+            const bool accepted = handshakeDone(descriptor);
+            closeDescriptor(descriptor);
+            if (accepted)
+                return endAttempt(State::Connected);
+            continue;
+        }
+        auto *notifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this, descriptor] { onWritable(descriptor); });
+        m_attempts.append({descriptor, notifier});
+        if (!m_addresses.isEmpty())
+            m_nextAddressTimer->start();
         return;
     }
-    endAttempt(State::Error);
+    if (m_attempts.isEmpty())
+        endAttempt(State::Error);
 }
 
-void ProbeSocket::onConnectDone()
+// A reset, or a broken pipe after the peer closed, is only possible once the
+// handshake has completed.
+bool ProbeSocket::handshakeDone(qintptr descriptor)
 {
     int error = 0;
     socklen_t length = sizeof error;
-    if (::getsockopt(m_descriptor, SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&error), &length) != 0)
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&error), &length) != 0)
         error = -1;
-    closeConnection();
-    // A reset is only possible once the handshake has completed.
-    if (error == 0 || error == resetByPeer)
+    return error == 0 || error == resetByPeer || error == EPIPE;
+}
+
+void ProbeSocket::onWritable(qintptr descriptor)
+{
+    const bool accepted = handshakeDone(descriptor);
+    closeAttempt(descriptor);
+    if (accepted)
         return endAttempt(State::Connected);
-    connectToNextAddress();
+    if (!m_addresses.isEmpty())
+        return connectToNextAddress();
+    if (m_attempts.isEmpty())
+        endAttempt(State::Error);
+}
+
+void ProbeSocket::closeAttempt(qintptr descriptor)
+{
+    for (qsizetype i = 0; i < m_attempts.size(); ++i) {
+        if (m_attempts.at(i).descriptor != descriptor)
+            continue;
+        // It may be the notifier whose signal is being handled.
+        QSocketNotifier *notifier = m_attempts.takeAt(i).notifier;
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        break;
+    }
+    closeDescriptor(descriptor);
 }
 
 void ProbeSocket::closeConnection()
 {
-    if (m_notifier) {
-        // It may be the notifier whose signal is being handled.
-        m_notifier->setEnabled(false);
-        m_notifier->deleteLater();
-        m_notifier = nullptr;
-    }
-    if (m_descriptor >= 0)
-        closeDescriptor(std::exchange(m_descriptor, -1));
+    m_nextAddressTimer->stop();
+    while (!m_attempts.isEmpty())
+        closeAttempt(m_attempts.constLast().descriptor);
 }
 
 void ProbeSocket::endAttempt(State state)

@@ -29,6 +29,7 @@ class ProbeSocket : public QObject
     Q_OBJECT
 
 public:
+    static constexpr int nextAddressDelayMs = 250;
     enum class State { Closed, ResolvingHost, HostResolved, Connecting, Connected, Error };
 
     explicit ProbeSocket(QObject *parent = nullptr);
@@ -43,6 +44,8 @@ public:
     // Starts an attempt; an attempt still under way is closed first. A port
     // outside 1 to 65535 or an empty host ends the attempt in Error.
     void connectTo(const QString &host, int port);
+    // The same for addresses given, without a name to resolve.
+    void connectTo(const QList<QHostAddress> &addresses, int port);
     void close();
 
     State state() const { return m_state; }
@@ -56,7 +59,9 @@ private:
     void setState(State state);
     void onLookedUp(const QHostInfo &info);
     void connectToNextAddress();
-    void onConnectDone();
+    static bool handshakeDone(qintptr descriptor);
+    void onWritable(qintptr descriptor);
+    void closeAttempt(qintptr descriptor);
     void closeConnection();
     void endAttempt(State state);
 
@@ -68,6 +73,11 @@ private:
     int m_lookupId = -1;   // of the name lookup under way
     quint16 m_port = 0;
     QList<QHostAddress> m_addresses;   // not tried yet
-    qintptr m_descriptor = -1;   // of the connect under way
-    QSocketNotifier *m_notifier = nullptr;
+    struct Attempt
+    {
+        qintptr descriptor;
+        QSocketNotifier *notifier;
+    };
+    QList<Attempt> m_attempts;   // the connects under way, one an address
+    QTimer *m_nextAddressTimer;   // starts the next address beside those under way
 };
