@@ -5,11 +5,13 @@
 // monitoring idles through its waits, at a 10 s and a 60 s interval.
 //
 //   bench_monitor [--hosts N] [--rounds R] [--idle-seconds S]
+//   bench_monitor --outage       a pass over an outage, at 64 and 256 probes at once
 //
 // Without a display it runs on the offscreen platform.
 
 #include "BenchSupport.h"
 #include "core/Program.h"
+#include "core/base/SettingsStore.h"
 #include "gui/MainWindow.h"
 
 #include <QApplication>
@@ -300,6 +302,63 @@ void idleCpu(int idleSeconds, int interval)
 }
 }
 
+// A port whose accept queue is full: the kernel drops further SYNs, so a
+// connection attempt to it hangs, as to a host behind a firewall that drops.
+class DroppingListener
+{
+public:
+    DroppingListener()
+        : m_fd(BenchSupport::listenOnLoopback(0, m_port))
+    {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(m_port);
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (int &filler : m_fillers) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(filler, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+        }
+    }
+    ~DroppingListener()
+    {
+        for (int filler : m_fillers)
+            ::close(filler);
+        ::close(m_fd);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    quint16 m_port = 0;
+    int m_fd;
+    int m_fillers[4];
+};
+
+// An outage: of 1,000 hosts 100 never answer, 450 refuse and 450 listen. A
+// pass at N probes at once against 10 of the silent hosts one at a time.
+void outage()
+{
+    DroppingListener dropping;
+    RawListener listening;
+    const quint16 refused = closedPort();
+    std::vector<quint16> ports;
+    for (int i = 0; i < 1000; ++i)
+        ports.push_back(i % 10 == 0 ? dropping.port() : i % 2 ? refused : listening.port());
+    const std::vector<quint16> tenSilent(10, dropping.port());
+    int running = 0;
+    double cpu = 0;
+    std::printf("outage: 1,000 loopback hosts, 100 silent (10 s each), 450 refused, 450 listening; window hidden\n");
+    for (const char *parallel : {"64", "256"}) {
+        SettingsStore::setText(Setting::ParallelProbes, QString::fromLatin1(parallel));
+        const double seconds = passSeconds(ports, false, &running, &cpu);
+        listening.drain();
+        std::printf("  %s at once: %.1f s, %d running (target: %s)\n", parallel, seconds, running,
+                    parallel == QLatin1String("64") ? "25 s or less" : "11 s or less");
+    }
+    SettingsStore::setText(Setting::ParallelProbes, QStringLiteral("1"));
+    const double one = passSeconds(tenSilent, false, &running, &cpu);
+    std::printf("  one at a time, 10 of the silent hosts: %.1f s, so about %.0f s for the 1,000\n", one, one * 10);
+}
+
 int main(int argc, char *argv[])
 {
     BenchSupport::useOffscreenWithoutDisplay();
@@ -316,6 +375,8 @@ int main(int argc, char *argv[])
         else if (args[i] == QLatin1String("--rounds"))
             rounds = args[i + 1].toInt();
     }
+    if (args.contains(QLatin1String("--outage")))
+        return outage(), 0;
     comparePass(qMax(2, hosts), qMax(1, rounds));
     for (int interval : {10, 60}) {
         if (idleSeconds > 0)
