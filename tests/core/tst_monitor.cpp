@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using State = MonitorSchedule::State;
@@ -180,6 +181,39 @@ private Q_SLOTS:
         QVERIFY(ended.wait(15000));
         QCOMPARE(probe.state(), ProbeSocket::State::Connected);
         QCOMPARE(listener.accepted(), 1);
+    }
+
+    // When this machine cannot make the attempts (no descriptor left), the hosts keep
+    // their status, nothing is mailed, and one line of the pass says why.
+    void localFailure()
+    {
+        FakeSmtpServer server;
+        const QString closed = "127.0.0.1|" + Loopback::closedPort() + '|' + running;
+        Rig rig({closed, closed});
+        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
+        rig.program.mail().load();
+        rig.program.mail().sender().setPort(server.port());
+        rig.pass.start();
+        // Every descriptor is taken until the second probe has failed.
+        rlimit saved, limit;
+        ::getrlimit(RLIMIT_NOFILE, &saved);
+        limit = saved;
+        limit.rlim_cur = QDir("/proc/self/fd").count() + 16;
+        QList<int> fillers;
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &limit) == 0);
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;)
+            fillers.append(fd);
+        connect(rig.pass.findChildren<ProbeSocket *>().at(1), &ProbeSocket::stateChanged, this, [&](ProbeSocket::State state) {
+            if (state != ProbeSocket::State::Error)
+                return;
+            for (int fd : std::exchange(fillers, {}))
+                ::close(fd);
+            ::setrlimit(RLIMIT_NOFILE, &saved);
+        });
+        QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(rig.statuses(), QStringList({running, running}));
+        QCOMPARE(rig.folder.logTail(2), QStringList({"メール送信用環境設定をロードしました。", "このコンピューターから接続を試みられないため、ホストの状態を変えていません (Too many open files)。"}));
+        QCOMPARE(server.sessions.size(), 0);
     }
 
     // While notification is on each down host is reported, in list order, and the next

@@ -30,6 +30,7 @@ void MonitorPass::start()
     ++m_generation;
     m_running = true;
     m_stopRequested = false;
+    m_localFailureLogged = false;
     m_lastRow = m_hosts.rowCount() - 1;
     m_nextRow = 0;
     m_parallel = InputText::number(SettingsStore::text(Setting::ParallelProbes), 1, 256, InputText::Rest::Refused)
@@ -151,6 +152,7 @@ void MonitorPass::onAttemptEnded(ProbeSocket *socket, ProbeSocket::State state)
     if (!probe)
         return;
     probe->running = state == ProbeSocket::State::Connected;
+    probe->localFailure = socket->localFailure();
     release(*probe);
     advance();
 }
@@ -162,6 +164,14 @@ bool MonitorPass::record(const Probe &probe)
     // A row the host dialog removed or changed meanwhile gets nothing recorded.
     if (probe.gone || hosts.at(probe.row).address != probe.address || hosts.at(probe.row).port != probe.port)
         return false;
+    // The host keeps its status and nothing is mailed; one line a pass says why.
+    if (!probe.localFailure.isEmpty()) {
+        if (!std::exchange(m_localFailureLogged, true))
+            m_log.write(
+                QStringLiteral("このコンピューターから接続を試みられないため、ホストの状態を変えていません (%1)。")
+                    .arg(probe.localFailure));
+        return false;
+    }
     const bool running = *probe.running;
     const bool wasDown = hosts.at(probe.row).status == downStatus;
     m_hosts.setStatus(probe.row, running ? QStringLiteral("サーバー稼動中") : downStatus);

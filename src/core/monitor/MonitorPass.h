@@ -67,6 +67,7 @@ private:
         ProbeSocket *socket = nullptr;   // while under way
         QList<ProbeSocket::State> states;   // passed through so far
         std::optional<bool> running;   // the outcome, once known
+        QString localFailure;   // why this machine could not probe it
         bool shown = false;   // the next to record, in the status bar
         bool gone = false;   // its row was removed
     };
@@ -96,6 +97,7 @@ private:
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_reporting = false;
+    bool m_localFailureLogged = false;   // in this pass
     int m_lastRow = -1;   // the last row as the pass began
     int m_nextRow = 0;   // the next row to probe
     // Counts passes begun or abandoned: a step or a report that ends after

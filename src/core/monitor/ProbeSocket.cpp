@@ -98,6 +98,7 @@ void ProbeSocket::connectTo(const QString &host, int port)
 {
     if (m_state != State::Closed)
         close();
+    m_localFailure.clear();
     if (host.isEmpty() || port < 1 || port > 65535)
         return endAttempt(State::Error);
     m_port = quint16(port);
@@ -116,6 +117,7 @@ void ProbeSocket::connectTo(const QList<QHostAddress> &addresses, int port)
 {
     if (m_state != State::Closed)
         close();
+    m_localFailure.clear();
     if (addresses.isEmpty() || port < 1 || port > 65535)
         return endAttempt(State::Error);
     m_port = quint16(port);
@@ -165,14 +167,17 @@ void ProbeSocket::connectToNextAddress()
         sockaddr_storage address;
         const socklen_t length = toSockaddr(m_addresses.takeFirst(), m_port, address);
         const qintptr descriptor = length ? openNonBlocking(address.ss_family) : -1;
-        if (descriptor < 0)
+        if (descriptor < 0) {
+            noteLocalFailure();
             continue;
+        }
         const int result = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), length);
         if (result == 0) {
             closeDescriptor(descriptor);
             return endAttempt(State::Connected);
         }
         if (!connectPending()) {
+            noteLocalFailure();
             closeDescriptor(descriptor);
             continue;
         }
@@ -195,6 +200,16 @@ void ProbeSocket::connectToNextAddress()
     }
     if (m_attempts.isEmpty())
         endAttempt(State::Error);
+}
+
+// What keeps this machine from making an attempt is no fault of the host:
+// no descriptor, no buffer, no local port left.
+void ProbeSocket::noteLocalFailure()
+{
+    const int error = errno;
+    if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM || error == EADDRNOTAVAIL
+        || error == EAGAIN)
+        m_localFailure = QString::fromLocal8Bit(std::strerror(error));
 }
 
 // A reset, or a broken pipe after the peer closed, is only possible once the

@@ -49,6 +49,9 @@ public:
     void close();
 
     State state() const { return m_state; }
+    // Why this machine could not make the attempt, after one that ended in
+    // Error for that reason; empty otherwise.
+    QString localFailure() const { return m_state == State::Error ? m_localFailure : QString(); }
 
 Q_SIGNALS:
     void stateChanged(ProbeSocket::State state);
@@ -63,6 +66,7 @@ private:
     void onWritable(qintptr descriptor);
     void closeAttempt(qintptr descriptor);
     void closeConnection();
+    void noteLocalFailure();
     void endAttempt(State state);
 
     QTimer *m_timeoutTimer;
@@ -78,6 +82,7 @@ private:
         qintptr descriptor;
         QSocketNotifier *notifier;
     };
-    QList<Attempt> m_attempts;   // the connects under way, one an address
+    QList<Attempt> m_attempts;
+    QString m_localFailure;   // the connects under way, one an address
     QTimer *m_nextAddressTimer;   // starts the next address beside those under way
 };
