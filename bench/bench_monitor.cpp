@@ -341,8 +341,8 @@ void outage()
     RawListener listening;
     const quint16 refused = closedPort();
     std::vector<quint16> ports;
-    for (int i = 0; i < 1000; ++i)
-        ports.push_back(i % 10 == 0 ? dropping.port() : i % 2 ? refused : listening.port());
+    for (int i = 0, other = 0; i < 1000; ++i)
+        ports.push_back(i % 10 == 0 ? dropping.port() : other++ % 2 ? refused : listening.port());
     const std::vector<quint16> tenSilent(10, dropping.port());
     int running = 0;
     double cpu = 0;
