@@ -96,13 +96,8 @@ void ProbeSocket::setTimeout(int milliseconds)
 
 void ProbeSocket::connectTo(const QString &host, int port)
 {
-    if (m_state != State::Closed)
-        close();
-    m_localFailure.clear();
-    if (host.isEmpty() || port < 1 || port > 65535)
-        return endAttempt(State::Error);
-    m_port = quint16(port);
-    m_timeoutTimer->start(m_timeoutMs);
+    if (!beginAttempt(!host.isEmpty(), port))
+        return;
     setState(State::ResolvingHost);
     const QHostAddress literal(host);
     if (!literal.isNull()) {
@@ -115,16 +110,27 @@ void ProbeSocket::connectTo(const QString &host, int port)
 
 void ProbeSocket::connectTo(const QList<QHostAddress> &addresses, int port)
 {
-    if (m_state != State::Closed)
-        close();
-    m_localFailure.clear();
-    if (addresses.isEmpty() || port < 1 || port > 65535)
-        return endAttempt(State::Error);
-    m_port = quint16(port);
-    m_timeoutTimer->start(m_timeoutMs);
+    if (!beginAttempt(!addresses.isEmpty(), port))
+        return;
     m_addresses = addresses;
     setState(State::HostResolved);
     connectToNextAddress();
+}
+
+// Closes an attempt still under way and starts the budget of the next; with
+// nothing to try, the attempt ends in Error at once.
+bool ProbeSocket::beginAttempt(bool somewhere, int port)
+{
+    if (m_state != State::Closed)
+        close();
+    m_localFailure.clear();
+    if (!somewhere || port < 1 || port > 65535) {
+        endAttempt(State::Error);
+        return false;
+    }
+    m_port = quint16(port);
+    m_timeoutTimer->start(m_timeoutMs);
+    return true;
 }
 
 void ProbeSocket::close()

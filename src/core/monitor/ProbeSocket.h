@@ -59,6 +59,7 @@ Q_SIGNALS:
     void attemptEnded(ProbeSocket::State state);
 
 private:
+    bool beginAttempt(bool somewhere, int port);
     void setState(State state);
     void onLookedUp(const QHostInfo &info);
     void connectToNextAddress();
