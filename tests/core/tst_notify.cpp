@@ -77,6 +77,11 @@ private Q_SLOTS:
         QTest::newRow("EHLO offers 8BITMIME") << ops << ByteList{"EHLO:250-fake.test\r\n250-SIZE 9\r\n250 8bitmime\r\n"}
             << ByteList{opening.at(0), "MAIL FROM:<sentrova@example.org> BODY=8BITMIME"} + toOps.mid(3) << ok;
         QTest::newRow("EHLO answered 421, the server gone") << ops << ByteList{"EHLO:421 4.7.0 too busy\r\n"} << ByteList{opening.at(0)} << failed("421 4.7.0 too busy");
+        QTest::newRow("EHLO answered 550") << ops << ByteList{"EHLO:550 5.7.1 too busy\r\n"} << ByteList{opening.at(0), "QUIT"} << failed("550 5.7.1 too busy");
+        // A malformed or overlong reply is one reply to the end, and no step takes it.
+        QTest::newRow("malformed reply to MAIL") << ops << ByteList{"MAIL:250-a\r\nbad\r\n250 b\r\n"} << commandsFor({}, {"QUIT"}) << failed("250 b");
+        QTest::newRow("overlong reply to EHLO") << ops << ByteList{"EHLO:" + QByteArray("250-x\r\n").repeated(300) + "250 end\r\n"}
+                                                << ByteList{opening.at(0), "QUIT"} << failed("250 end");
         QTest::newRow("EHLO not known (502)") << ops << ByteList{"EHLO:502 no\r\n"} << toOps << ok;
         QTest::newRow("slow answer to the message's end") << ops << ByteList{"END:slow 250 ok\r\n"} << toOps << ok;
         QTest::newRow("EHLO without 8BITMIME") << ops << ByteList{"EHLO:250-fake.test 8BITMIME\r\n250 SIZE 9\r\n"}
