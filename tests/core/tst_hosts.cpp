@@ -87,10 +87,10 @@ private Q_SLOTS:
         const QString noRow = QStringLiteral("ホスト名を選択してから削除してください。");
         const QByteArray db = line("db", "5432"), two = line("a", "1") + line("b", "2");
         const QStringList dbRow{"db|5432|"}, dbMarked{"db|5432|on"}, twoRows{"a|1|", "b|2|"}, twoMarked{"a|1|on", "b|2|on"};
-        QTest::newRow("refused adds change nothing") << db << QStringList{"add||80", "add|h|", "add|h|8\"0", "add|m\u00fcnchen|80", "add|" + QString(254, 'h') + "|80"}
+        QTest::newRow("refused adds change nothing") << db << QStringList{"add||80", "add|h|", "add|h|8\"0", "add|m\u00fcnchen|80", "add|" + QString(254, 'h') + "|80", "add|h|http", "add|h|65536"}
             << QStringList{"IPアドレスが未入力です。", "ポート番号が選ばれていません。ポート番号をプルダウンから選ぶか、右のテキストボックスに直接入力してください。",
                            "ホスト名とポート番号に \" (ダブルクォート) は使用できません。", "ホスト名とポート番号に使用できない文字が含まれています。",
-                           "ホスト名は253文字以内で入力してください。"}
+                           "ホスト名は253文字以内で入力してください。"} + QStringList(2, "ポート番号は1から65535までの数で入力してください。")
             << dbRow << dbMarked << db;
         QTest::newRow("appended, no file") << QByteArray() << QStringList(2, "add|web|8080") << QStringList{}
             << QStringList(2, "web|8080|") << QStringList(2, "web|8080|") << line("web", "8080").repeated(2);

@@ -1,5 +1,6 @@
 #include "core/hosts/HostListEditor.h"
 
+#include "core/base/InputText.h"
 #include "core/base/SafeSave.h"
 #include "core/base/TextCodec.h"
 #include "core/hosts/HostListFile.h"
@@ -25,6 +26,9 @@ QString refusal(const QString &address, const QString &port)
     // nor a character outside code page 932: it would be saved as another.
     if (!TextCodec::canEncode(address) || !TextCodec::canEncode(port))
         return QStringLiteral("ホスト名とポート番号に使用できない文字が含まれています。");
+    // The pass reads the port as the number the text begins with ("25/smtp").
+    if (!InputText::number(port, 1, 65535, InputText::Rest::Ignored))
+        return QStringLiteral("ポート番号は1から65535までの数で入力してください。");
     return {};
 }
 }
