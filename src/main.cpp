@@ -11,6 +11,8 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 namespace
 {
@@ -26,10 +28,31 @@ int refuseToStart(const QString &reason, TerminationSignals &termination)
     delete box.data();
     return 1;
 }
+
+// --version and --help answer without a display; any other argument is ignored.
+std::optional<int> answerOption(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Sentrova %s\n", SENTROVA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf("使い方: sentrova [--version] [--help]\n"
+                        "サーバー監視ユーティリティ。ホストの一覧を一定の間隔で調べ、\n"
+                        "ダウンしたホストをログに記録し、メールで報告します。\n"
+                        "設定は画面の「環境設定」メニューから行います。\n");
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 }
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = answerOption(argc, argv))
+        return *status;
     if (!DisplayCheck::hasDisplay()) {
         std::fprintf(stderr, "%s\n", DisplayCheck::missingDisplayMessage());
         return 1;

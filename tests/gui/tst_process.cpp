@@ -11,6 +11,20 @@ class TestProcess : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // --version and --help answer without a display, the version the project's.
+    void versionAndHelp()
+    {
+        QProcess program;
+        program.setEnvironment({"LC_ALL=C.UTF-8"});
+        for (const char *option : {"--version", "--help"}) {
+            program.start(SENTROVA_PROGRAM, {option});
+            QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 10000);
+            QCOMPARE(program.exitCode(), 0);
+            const QString output = QString::fromUtf8(program.readAllStandardOutput());
+            QVERIFY2(option == QByteArray("--version") ? output == "Sentrova 1.0\n" : output.startsWith("使い方: sentrova"), qPrintable(output));
+        }
+    }
+
     // A program that cannot run says why in one line on standard error and
     // ends with 1, its message box (if any) ended by the system; one that runs
     // ends as if closed, its log closed, when the system asks it to.
