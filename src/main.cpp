@@ -1,5 +1,6 @@
 #include "core/Program.h"
 #include "core/base/ProgramFolder.h"
+#include "core/base/SingleInstance.h"
 #include "core/base/TerminationSignals.h"
 #include "core/base/TextCodec.h"
 #include "gui/MainWindow.h"
@@ -66,9 +67,22 @@ int main(int argc, char *argv[])
     if (!TextCodec::isAvailable())
         return refuseToStart(QStringLiteral("文字コード (シフトJIS) の変換を利用できません。"), termination);
 
-    Program program(ProgramFolder::choose(QCoreApplication::applicationDirPath()));
+    const QString folder = ProgramFolder::choose(QCoreApplication::applicationDirPath());
+    SingleInstance instance(folder);
+    // A second copy may have delivered its request before claim() returns.
+    QObject::connect(&instance, &SingleInstance::delivered, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    if (!instance.claim()) {
+        std::fprintf(stderr, "Sentrovaはすでに起動しています。\n");
+        return app.exec();
+    }
+    Program program(folder);
     program.startUp();
     MainWindow window(program);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+        window.activateWindow();
+    });
     QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     // A logout or a service stop ends the program as closing its window does.
     QObject::connect(&termination, &TerminationSignals::received, &window, &QWidget::close);

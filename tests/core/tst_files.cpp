@@ -4,6 +4,7 @@
 #include "core/base/Clock.h"
 #include "core/base/ProgramFolder.h"
 #include "core/base/SettingsStore.h"
+#include "core/base/SingleInstance.h"
 #include "core/base/TerminationSignals.h"
 #include "core/hosts/HostListEditor.h"
 #include "core/base/SafeSave.h"
@@ -180,6 +181,26 @@ private Q_SLOTS:
         const bool termStillIgnored = handler(SIGTERM) == SIG_IGN;
         std::signal(SIGTERM, SIG_DFL);
         QVERIFY(hupWatched && termStillIgnored && handler(SIGHUP) == SIG_DFL);
+    }
+
+    // One copy per folder: a second claim fails and asks the first to show itself;
+    // a lock left by a process that is gone is taken over.
+    void singleInstance()
+    {
+        TestFolder folder;
+        QProcess gone;
+        gone.start("true");
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        folder.writeBytes("Sentrova.lock", QByteArray::number(pid) + "\nsentrova\n" + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n'
+                                             + QSysInfo::bootUniqueId() + '\n');
+        SingleInstance first(folder.path()), second(folder.path());
+        QVERIFY(first.claim());
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested), delivered(&second, &SingleInstance::delivered);
+        QVERIFY(!second.claim());
+        QVERIFY(raised.wait(5000));
+        QTRY_COMPARE(delivered.size(), 1);
     }
 
     // A hand-edited value with a comma is the user's text, not a list. A file

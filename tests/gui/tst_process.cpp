@@ -11,6 +11,26 @@ class TestProcess : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A second start on the same folder says so and ends with 0; the first runs on.
+    void secondCopy()
+    {
+        TestFolder folder;
+        QVERIFY(QFile::copy(SENTROVA_PROGRAM, folder.filePath("sentrova")));
+        QProcess first, second;
+        for (QProcess *program : {&first, &second})
+            program->setEnvironment({"HOME=" + folder.path(), "XDG_RUNTIME_DIR=" + folder.path(), "QT_QPA_PLATFORM=offscreen", "LC_ALL=C.UTF-8"});
+        first.start(folder.filePath("sentrova"));
+        QTRY_COMPARE_WITH_TIMEOUT(folder.logTail(1), QStringList{"Sentrova起動完了"}, 10000);
+        second.start(folder.filePath("sentrova"));
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(second.readAllStandardError()), "Sentrovaはすでに起動しています。\n");
+        QCOMPARE(first.state(), QProcess::Running);
+        QCOMPARE(folder.logMessages().count("Sentrova起動完了"), 1);
+        first.terminate();
+        QTRY_COMPARE_WITH_TIMEOUT(first.state(), QProcess::NotRunning, 10000);
+    }
+
     // --version and --help answer without a display, the version the project's.
     void versionAndHelp()
     {
