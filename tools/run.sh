@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh run
-tools/build.sh
+tools/build.sh build Release sentrova   # the program only, not its tests
 exec build/src/sentrova

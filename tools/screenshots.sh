@@ -15,8 +15,8 @@ cd "$(dirname "$0")/.."
 display=":${1:-96}"
 out="docs/screenshots"
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target sentrova sentrova_screenshots
+tools/build.sh build Release sentrova
+tools/build.sh build Release sentrova_screenshots
 
 work="$(mktemp -d)"
 pids=()
