@@ -3,11 +3,11 @@
 #include "core/base/SettingsStore.h"
 #include "core/statuspage/StatusPageSettings.h"
 #include "gui/common/FileDialog.h"
-#include "gui/common/MessageBox.h"
 #include "gui/common/Placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,22 +49,13 @@ StatusPageDialog::StatusPageDialog(StatusPageSettings &workingCopies, QWidget *p
 
 void StatusPageDialog::browse()
 {
-    FileDialog::chooseFile(this, [this](const QString &chosenFile) { applyChosenFile(chosenFile); });
-}
-
-void StatusPageDialog::applyChosenFile(const QString &chosenFile)
-{
-    if (!chosenFile.isEmpty())
-        m_chosenFile = chosenFile;
-    const QString folder = StatusPageSettings::folderOf(m_chosenFile);
-    if (folder.isEmpty()) {
-        MessageBox::show(this, QStringLiteral("何かファイルを選んでください。"));
-        return;
-    }
-    m_folderEdit->setText(folder);
-    SettingsStore::setOn(Setting::PageEnabled, m_enabledCheck->isChecked());
-    storeTexts();
-    update();
+    FileDialog::chooseFolder(this, m_folderEdit->text(), [this](const QString &folder) {
+        if (folder.isEmpty())
+            return;   // a cancel changes nothing
+        m_folderEdit->setText(QDir::toNativeSeparators(folder));
+        SettingsStore::setOn(Setting::PageEnabled, m_enabledCheck->isChecked());
+        storeTexts();
+    });
 }
 
 void StatusPageDialog::storeTexts()

@@ -18,7 +18,6 @@ public:
 
 private:
     void browse();
-    void applyChosenFile(const QString &chosenFile);
     void storeTexts();
 
     QCheckBox *m_enabledCheck = nullptr;
@@ -26,5 +25,4 @@ private:
     QLineEdit *m_folderEdit = nullptr;
     // The last file chosen while this window is open; a cancelled browse
     // applies it again.
-    QString m_chosenFile;
 };

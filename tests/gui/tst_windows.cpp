@@ -117,7 +117,7 @@ private Q_SLOTS:
         QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
             "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
             << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
-        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "b9c231bffe73", "閉じる"} << QStringList{"helpText", "closeButton"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "08a2a9c326cb", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
     void texts()
     {
@@ -158,15 +158,16 @@ private Q_SLOTS:
         QCOMPARE(QApplication::font().toString().section(u',', 0, 1), "ＭＳ Ｐゴシック,9");
         QCOMPARE(QFont::substitutes(QApplication::font().family()), QStringList({"ipapgothic", "noto sans cjk jp"}));
         QCOMPARE(m_window->windowIcon().availableSizes().size(), 7);
-        // A cancel chooses nothing, also after a file was picked.
+        // The folder dialog opens at the nearest folder that exists; a cancel chooses nothing, also after a pick.
         QString chosen = "not yet";
-        FileDialog::chooseFile(m_window.get(), [&chosen](const QString &file) { chosen = file; });
-        QPointer<QFileDialog> files = m_window->findChild<QFileDialog *>();
-        QCOMPARE(files->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
-        files->selectFile(m_folder->filePath("Sentrova.ini"));
-        files->reject();
+        FileDialog::chooseFolder(m_window.get(), m_folder->filePath("missing/deeper"), [&chosen](const QString &folder) { chosen = folder; });
+        QPointer<QFileDialog> folders = m_window->findChild<QFileDialog *>();
+        QCOMPARE(folders->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
+        QCOMPARE(folders->directory().absolutePath(), QDir(m_folder->path()).absolutePath());
+        folders->selectFile(m_folder->path());
+        folders->reject();
         QCOMPARE(chosen, QString());
-        QTRY_VERIFY(!files);
+        QTRY_VERIFY(!folders);
         // The check mark and the panel show the switch, however often the item
         // is chosen; while off, no empty box is drawn beside the item.
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "障害通知オン");
@@ -250,14 +251,14 @@ private Q_SLOTS:
                  QStringList({"index.htmlx", "/var/www/htmly"}));
         find<QCheckBox>("enabledCheck", dialog)->click();
         QCOMPARE(TestFolder::setting("wwwroot/enable"), "True");
-        // A browse takes the chosen file's folder; a cancel applies the last choice again.
-        QStringList choices{QDir::toNativeSeparators("/srv/www/x.htm"), "", "x.htm"};
+        // A browse stores the chosen folder; a cancel changes nothing and shows nothing.
+        QStringList choices{"/srv/www", ""};
         FileDialog::setTestHook([&choices] { return choices.takeFirst(); });
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 2; ++i)
             find<QPushButton>("browseButton", dialog)->click();
         FileDialog::setTestHook({});
-        QCOMPARE(TestFolder::setting("wwwroot/dir"), QDir::toNativeSeparators("/srv/www/"));
-        QCOMPARE(m_boxes, QStringList{"何かファイルを選んでください。"});
+        QCOMPARE(TestFolder::setting("wwwroot/dir"), "/srv/www");
+        QVERIFY(m_boxes.isEmpty());
     }
 
     // While a pass runs, a panel shows its newest text at most every 40 ms.

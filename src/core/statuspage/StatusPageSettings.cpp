@@ -2,18 +2,6 @@
 
 #include "core/base/SettingsStore.h"
 
-#include <QDir>
-
-QString StatusPageSettings::folderOf(const QString &chosenFile)
-{
-    const QChar separator = QDir::separator();
-    const QStringList pieces = QDir::toNativeSeparators(chosenFile).split(separator);
-    QString folder;
-    for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
-        folder += pieces.at(i) + separator;
-    return folder;
-}
-
 void StatusPageSettings::load()
 {
     folder = SettingsStore::text(Setting::PageFolder);

@@ -10,11 +10,6 @@
 class StatusPageSettings
 {
 public:
-    // The folder a chosen file points at: every piece of its path but the
-    // last, each followed by the separator, so /var/www/html/index.html gives
-    // /var/www/html/ and /x.txt gives /. Empty for a name without a folder.
-    static QString folderOf(const QString &chosenFile);
-
     // Reads the three working copies.
     void load();
     // The settings window refreshes the on/off copy as it opens, and ticks

@@ -1,6 +1,8 @@
 #include "gui/common/FileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace
 {
@@ -11,21 +13,23 @@ FileDialog::Hook &fileDialogHook()
 }
 }
 
-void FileDialog::chooseFile(QWidget *parent, std::function<void(const QString &chosenFile)> done)
+void FileDialog::chooseFolder(QWidget *parent, const QString &start, std::function<void(const QString &folder)> done)
 {
     if (fileDialogHook()) {
         done(fileDialogHook()());
         return;
     }
-    // No filter, title or start folder of our own: the platform's defaults.
-    auto *dialog = new QFileDialog(parent);
+    QString existing = QDir::cleanPath(QDir(start).absolutePath());
+    while (!QFileInfo(existing).isDir() && existing != QFileInfo(existing).path())
+        existing = QFileInfo(existing).path();
+    auto *dialog = new QFileDialog(parent, QString(), existing);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
     QObject *context = parent ? static_cast<QObject *>(parent) : dialog;
     QObject::connect(dialog, &QFileDialog::finished, context, [dialog, done = std::move(done)](int result) {
-        const QStringList files = dialog->selectedFiles();
-        done(result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString());
+        const QStringList folders = dialog->selectedFiles();
+        done(result == QDialog::Accepted && !folders.isEmpty() ? folders.first() : QString());
     });
     dialog->open();
 }
