@@ -2,6 +2,7 @@
 
 #include "core/monitor/MonitorSchedule.h"
 
+#include <QLayout>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -76,6 +77,10 @@ void MainWindow::showWindow(QPointer<Window> &slot, Factory create)
         slot = create();
         slot->setAttribute(Qt::WA_DeleteOnClose);
         m_windows.append(slot.data());
+        // It opens centred over the main window, not where the desktop puts it.
+        if (QLayout *layout = slot->layout())
+            layout->activate();   // its size, before it is shown
+        slot->move(frameGeometry().center() - slot->rect().center());
     }
     slot->show();
     slot->raise();

@@ -96,7 +96,7 @@ private Q_SLOTS:
         m_boxes.clear();
     }
 
-    // Each window's texts, and the order Tab takes through its controls.
+    // Each window's texts, the order Tab takes through its controls, and where it opens.
     void texts_data()
     {
         QTest::addColumn<QString>("action");
@@ -128,6 +128,7 @@ private Q_SLOTS:
         QWidget *shown = action.isEmpty() ? m_window.get() : open(qPrintable(action), qPrintable(window));
         QCOMPARE(textsOf(shown), texts);
         QCOMPARE(tabOrder(shown), tabs);
+        QVERIFY((shown->geometry().center() - m_window->geometry().center()).manhattanLength() <= 4);   // centred over the main window
     }
 
     void mainWindow()
