@@ -183,6 +183,22 @@ private Q_SLOTS:
         QCOMPARE(listener.accepted(), 1);
     }
 
+    // No more than N probes are under way at once.
+    void probesAtOnce()
+    {
+        Loopback::HangingListener silent;
+        const QString row = "127.0.0.1|" + silent.port();
+        Rig rig({row, row, row}, 2000);
+        SettingsStore::setText(Setting::ParallelProbes, "2");
+        rig.pass.start();
+        const auto connecting = [&rig] {
+            const QList<ProbeSocket *> probes = rig.pass.findChildren<ProbeSocket *>();
+            return std::count_if(probes.cbegin(), probes.cend(), [](ProbeSocket *probe) { return probe->state() == ProbeSocket::State::Connecting; });
+        };
+        QTRY_COMPARE(connecting(), 2);
+        rig.pass.abandon();
+    }
+
     // When this machine cannot make the attempts (no descriptor left), the hosts keep
     // their status, nothing is mailed, and one line of the pass says why.
     void localFailure()
