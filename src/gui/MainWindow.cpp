@@ -4,6 +4,7 @@
 #include "core/base/SettingsStore.h"
 #include "gui/HelpWindow.h"
 #include "gui/HostDialog.h"
+#include "gui/LogWindow.h"
 #include "gui/MailDialog.h"
 #include "gui/StatusPageDialog.h"
 #include "gui/common/HostGridView.h"
@@ -106,6 +107,9 @@ void MainWindow::createMenu()
         // switch, not the clicks.
         m_notificationAction->setChecked(program.mail().isOn());
         showWindow(m_mailDialog, [&program] { return new MailDialog(program.mail()); });
+    });
+    connect(addItem("logAction", QStringLiteral("イベントログ")), &QAction::triggered, this, [this, &program] {
+        showWindow(m_logWindow, [&program] { return new LogWindow(program.log(), program.folder()); });
     });
     connect(addItem("helpAction", QStringLiteral("ヘルプ")), &QAction::triggered, this,
             [this] { showWindow(m_helpWindow, [this] { return new HelpWindow(this); }); });

@@ -9,6 +9,7 @@
 class HelpWindow;
 class HostDialog;
 class HostGridView;
+class LogWindow;
 class MailDialog;
 class Program;
 class QAction;
@@ -67,6 +68,7 @@ private:
     QPointer<StatusPageDialog> m_statusPageDialog;
     QPointer<MailDialog> m_mailDialog;
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<LogWindow> m_logWindow;
     QPointer<QMessageBox> m_pageFailureBox;
 };
 

@@ -104,7 +104,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QStringList>("tabs");
         QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間",
-            "開始", "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "ヘルプ", "終了"}
+            "開始", "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "イベントログ", "ヘルプ", "終了"}
             << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
         QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)",
             "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "IPアドレス",
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
             "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
             << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
-        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "08a2a9c326cb", "閉じる"} << QStringList{"helpText", "closeButton"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "90cee9047d30", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
     void texts()
     {
@@ -260,6 +260,22 @@ private Q_SLOTS:
         FileDialog::setTestHook({});
         QCOMPARE(TestFolder::setting("wwwroot/dir"), "/srv/www");
         QVERIFY(m_boxes.isEmpty());
+    }
+
+    // The log window shows the last 5,000 lines decoded, and follows the log while open.
+    void logWindow()
+    {
+        QByteArray lines;
+        for (int i = 0; i < 6000; ++i)
+            lines += cp932(QStringLiteral("2026/12/07 9:00:00   行%1\r\n").arg(i));
+        m_folder->writeBytes("Sentrova.Log", lines);
+        QWidget *window = open("logAction", "logWindow");
+        auto *text = find<QPlainTextEdit>("logText", window);
+        QCOMPARE(QStringList({window->windowTitle(), find<QPushButton>("folderButton", window)->text()}), QStringList({"イベントログ", "フォルダを開く"}));
+        QCOMPARE(text->blockCount(), 5000);
+        QCOMPARE(text->document()->firstBlock().text(), "2026/12/07 9:00:00   行1000");
+        m_program->log().write("追記");
+        QTRY_VERIFY(text->document()->lastBlock().text().endsWith("   追記"));
     }
 
     // While a pass runs, a panel shows its newest text at most every 40 ms.

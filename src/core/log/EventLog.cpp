@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -49,4 +50,19 @@ void EventLog::write(const QString &message) const
     std::fprintf(stderr, "Sentrova: ログファイルに書き込めません (%s: %s): %s\n", m_path.toLocal8Bit().constData(),
                  failure.toLocal8Bit().constData(), text.toLocal8Bit().constData());
     std::fflush(stderr);
+}
+
+QStringList EventLog::lastLines(int count) const
+{
+    constexpr qint64 tailBytes = 4 * 1024 * 1024;   // 5,000 lines of 800 bytes
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 start = std::max<qint64>(0, file.size() - tailBytes);
+    file.seek(start);
+    QByteArray bytes = file.readAll();
+    if (start > 0)   // the first line is cut
+        bytes.remove(0, bytes.indexOf('\n') + 1);
+    QStringList lines = TextCodec::decode(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    return lines.mid(std::max<qsizetype>(0, lines.size() - count));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // "Sentrova.Log" in the program folder, only ever appended to: one line per
 // event, date, one space, time, three spaces, the message, CR LF, in code
@@ -15,6 +16,11 @@ public:
     // Never fails towards the caller: a line that cannot be written goes to
     // standard error instead.
     void write(const QString &message) const;
+
+    QString path() const { return m_path; }
+    // The last lines of the file, decoded, without their line ends. Only its
+    // last megabytes are read, so a log of years opens as fast as a new one.
+    QStringList lastLines(int count) const;
 
 private:
     QString m_path;
