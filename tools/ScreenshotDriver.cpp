@@ -44,6 +44,7 @@ constexpr Shot dialogShots[] = {
     {"statusPageAction", "www-config.png"},
     {"notificationAction", "mail-config.png"},
     {"helpAction", "help.png"},
+    {"logAction", "event-log.png"},
 };
 
 constexpr int settleMs = 800;
