@@ -67,8 +67,10 @@ void HostDialog::bindControls()
     connect(m_addButton, &QPushButton::clicked, this, [this] {
         // The port box keeps its text, so that several addresses can be
         // added with the same port in a row.
-        if (m_editor->add(m_addressEdit->text(), m_portEdit->text()))
-            m_addressEdit->clear();
+        if (!m_editor->add(m_addressEdit->text(), m_portEdit->text()))
+            return;
+        m_addressEdit->clear();
+        m_grid->scrollTo(m_grid->model()->index(m_editor->hosts().cursor(), 0));   // the new row in view
     });
     connect(m_deleteButton, &QPushButton::clicked, m_editor, &HostListEditor::deleteSelected);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);

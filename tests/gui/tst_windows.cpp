@@ -213,6 +213,11 @@ private Q_SLOTS:
         find<QPushButton>("deleteButton", dialog)->click();
         QCOMPARE(m_program->hosts().hosts(), QList<Host>{(Host{"mail", "443", {}})});
         QTRY_VERIFY(!grid->currentIndex().isValid());   // a delete asks for a new pick
+        for (int i = 0; i < 40; ++i) {   // each new row is scrolled into view
+            find<QLineEdit>("addressEdit", dialog)->setText(QString::number(i));
+            find<QPushButton>("addButton", dialog)->click();
+        }
+        QVERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(40, 0))));
     }
 
     // The window reads the file as it opens; the test saves what was entered
