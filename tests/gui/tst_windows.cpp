@@ -283,6 +283,24 @@ private Q_SLOTS:
         QTRY_VERIFY(text->document()->lastBlock().text().endsWith("   追記"));
     }
 
+    // A down row is tinted; a cell cut off shows its whole text as a tooltip.
+    void gridCells()
+    {
+        HostTableModel hosts;
+        hosts.add(QString(80, 'h'), "80");
+        hosts.add("b", "1");
+        hosts.setStatus(1, "サーバーダウン");
+        HostGridView grid;
+        grid.setHosts(&hosts);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QRect down = grid.visualRect(hosts.index(1, 0)), cut = grid.visualRect(hosts.index(0, 0));
+        QCOMPARE(grid.viewport()->grab().toImage().pixelColor(down.right() - 3, down.center().y()), QColor(255, 214, 214));
+        QHelpEvent help(QEvent::ToolTip, cut.center(), grid.viewport()->mapToGlobal(cut.center()));
+        QApplication::sendEvent(grid.viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QString(80, 'h'));
+    }
+
     // While a pass runs, a panel shows its newest text at most every 40 ms.
     void throttledRepaints()
     {

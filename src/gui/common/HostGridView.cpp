@@ -4,14 +4,45 @@
 #include "gui/common/Placement.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 
 namespace
 {
 // How long the current row may lag behind the list's cursor.
 constexpr int followMs = 40;
+
+// Down rows stand out in a red tint; a cell whose text is cut off shows it
+// whole as a tooltip.
+class HostCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.siblingAtColumn(HostTableModel::StatusColumn).data().toString() == QStringLiteral("サーバーダウン"))
+            option->backgroundBrush = QColor(255, 214, 214);
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        const QString text = index.data().toString();
+        if (option.fontMetrics.horizontalAdvance(text) + 6 <= option.rect.width()) {
+            QToolTip::hideText();
+            return true;
+        }
+        QToolTip::showText(event->globalPos(), text, view, option.rect);
+        return true;
+    }
+};
 }
 
 HostGridView::HostGridView(QWidget *parent)
@@ -33,6 +64,7 @@ HostGridView::HostGridView(QWidget *parent)
     // the last pixel or two would only hide a row.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this] { Q_EMIT rowPicked(-1); });
+    setItemDelegate(new HostCellDelegate(this));
 }
 
 void HostGridView::setHosts(HostTableModel *hosts)
