@@ -70,7 +70,8 @@ void HostDialog::bindControls()
         if (!m_editor->add(m_addressEdit->text(), m_portEdit->text()))
             return;
         m_addressEdit->clear();
-        m_grid->scrollTo(m_grid->model()->index(m_editor->hosts().cursor(), 0));   // the new row in view
+        // The new row, the last, in view once the grid has laid it out.
+        QMetaObject::invokeMethod(m_grid, &QAbstractItemView::scrollToBottom, Qt::QueuedConnection);
     });
     connect(m_deleteButton, &QPushButton::clicked, m_editor, &HostListEditor::deleteSelected);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);

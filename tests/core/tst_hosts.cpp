@@ -100,9 +100,10 @@ private Q_SLOTS:
             << QStringList{"delete", "pick|-1", "delete"} << QStringList{noRow, noRow} << twoRows << twoMarked << two;
         QTest::newRow("delete the only host") << line("a", "1") << QStringList{"pick|0", "delete"} << QStringList{}
                                               << QStringList{"||"} << QStringList{"||"} << line("", "");
-        // An add makes its row the selected one, a delete asks for a new pick.
+        // An add leaves the pick where it was, a delete asks for a new pick.
         QTest::newRow("delete right after an add, then after another") << two << QStringList{"pick|0", "add|new|9", "delete", "add|c|3", "delete"}
-                                                                       << QStringList{noRow} << twoRows + QStringList{"c|3|"} << twoMarked + QStringList{"c|3|"} << two + line("c", "3");
+                                                                       << QStringList{noRow} << QStringList{"b|2|", "new|9|", "c|3|"} << QStringList{"b|2|on", "new|9|", "c|3|"}
+                                                                       << line("b", "2") + line("new", "9") + line("c", "3");
         // The file grew by hand after start-up: a delete past the main list's end leaves it alone; an add goes to its own end.
         QTest::newRow("rows missing in the main list") << line("a", "1") << QStringList{"reopen|" + two, "pick|1", "delete", "add|c|3"}
             << QStringList{} << QStringList{"a|1|", "c|3|"} << QStringList{"a|1|on", "c|3|"} << line("a", "1") + line("c", "3");

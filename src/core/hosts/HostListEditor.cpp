@@ -39,10 +39,9 @@ HostListEditor::HostListEditor(HostTableModel &mainHosts, const QString &folder,
     , m_folder(folder)
     , m_log(log)
 {
-    // A missing or broken file leaves the rows read so far, silently.
+    // A missing or broken file leaves the rows read so far, silently. No row
+    // looks selected until one is picked.
     HostListFile::load(m_folder, m_own);
-    if (m_own.hosts() != QList<Host>{Host{}})
-        m_own.setCursor(m_own.rowCount() - 1);
 }
 
 bool HostListEditor::add(const QString &address, const QString &port)
@@ -52,7 +51,7 @@ bool HostListEditor::add(const QString &address, const QString &port)
         Q_EMIT userMessage(reason);
         return false;
     }
-    m_own.setCursor(m_own.add(address, port));
+    m_own.add(address, port);   // the pick stays where it was
     if (m_main)
         m_main->setCursor(m_main->add(address, port));
     save();
