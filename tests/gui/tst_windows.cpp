@@ -165,6 +165,7 @@ private Q_SLOTS:
         QPointer<QFileDialog> folders = m_window->findChild<QFileDialog *>();
         QCOMPARE(folders->findChild<QLabel *>("lookInLabel")->text(), "アドレス:");
         QCOMPARE(folders->directory().absolutePath(), QDir(m_folder->path()).absolutePath());
+        QCOMPARE(folders->fileMode(), QFileDialog::Directory);
         folders->selectFile(m_folder->path());
         folders->reject();
         QCOMPARE(chosen, QString());
@@ -219,6 +220,12 @@ private Q_SLOTS:
             find<QPushButton>("addButton", dialog)->click();
         }
         QTRY_VERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(40, 0))));
+        QTest::keyClick(grid, Qt::Key_Down);   // a row picked with the keyboard
+        find<QPushButton>("deleteButton", dialog)->click();
+        QCOMPARE(m_program->hosts().hosts().first().address, "0");
+        QPointer<QWidget> closing = dialog;
+        find<QPushButton>("closeButton", dialog)->click();
+        QTRY_VERIFY(!closing);   // closed, and gone
     }
 
     // The window reads the file as it opens; the test saves what was entered
