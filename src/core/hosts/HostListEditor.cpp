@@ -61,14 +61,13 @@ bool HostListEditor::add(const QString &address, const QString &port)
 void HostListEditor::deleteSelected()
 {
     const int row = m_own.cursor();
-    if (!m_rowPicked || row < 0) {
+    if (row < 0) {   // only a pick puts the cursor on a row
         Q_EMIT userMessage(QStringLiteral("ホスト名を選択してから削除してください。"));
     } else {
         m_own.remove(row);
         if (m_main)
             m_main->remove(row);
     }
-    m_rowPicked = false;
     m_own.setCursor(-1);
     if (m_main)
         m_main->setCursor(-1);
@@ -77,7 +76,6 @@ void HostListEditor::deleteSelected()
 
 void HostListEditor::select(int row)
 {
-    m_rowPicked = true;
     m_own.setCursor(row);
 }
 

@@ -43,5 +43,4 @@ private:
     QPointer<HostTableModel> m_main;
     QString m_folder;
     const EventLog &m_log;
-    bool m_rowPicked = false;
 };

@@ -161,8 +161,8 @@ void MonitorPass::onAttemptEnded(ProbeSocket *socket, ProbeSocket::State state)
 bool MonitorPass::record(const Probe &probe)
 {
     const QList<Host> &hosts = m_hosts.hosts();
-    // A row the host dialog removed or changed meanwhile gets nothing recorded.
-    if (probe.gone || hosts.at(probe.row).address != probe.address || hosts.at(probe.row).port != probe.port)
+    // A row the host dialog removed, or blanked as the only one, gets nothing recorded.
+    if (probe.gone || hosts.at(probe.row).address != probe.address)
         return false;
     // The host keeps its status and nothing is mailed; one line a pass says why.
     if (!probe.localFailure.isEmpty()) {
