@@ -339,7 +339,7 @@ private Q_SLOTS:
     {
         Rig rig;
         const MailRoute some{"127.0.0.1", "s@x", {"a@x", "", "c@x", "", ""}};
-        for (const QByteArray &bytes : QByteArrayList{"127.0.0.1\n  s@x\r\na@x  \n\"\"\nCarol <c@x>\n\"\"\n\"\"", "a,b,c,d,e,f",
+        for (const QByteArray &bytes : QByteArrayList{"127.0.0.1  \n  s@x\r\na@x  \n\"\"\nCarol <c@x>\n\"\"\n\"\"", "a,b,c,d,e,f",
                                                       "127.0.0.1\r\ns@x\r\na@x\n\nc@x\r\n\n\n"}) {
             rig.folder.writeBytes("MailConfig.ini", bytes);
             rig.mail.switchOff();
