@@ -1,7 +1,6 @@
 #include "core/notify/SmtpReport.h"
 
 #include "core/base/Clock.h"
-#include "core/base/InputText.h"
 #include "core/base/TextCodec.h"
 #include "core/log/EventLog.h"
 #include "core/notify/SmtpMessage.h"
@@ -343,7 +342,8 @@ void SmtpReport::finish()
 // read in the log.
 QString SmtpReport::reasonOf(const QByteArray &replyLine) const
 {
-    QString reason = InputText::oneLine(TextCodec::decode(replyLine));
+    // Control characters become spaces in the log line it goes to.
+    QString reason = TextCodec::decode(replyLine);
     if (reason.size() > maxReasonLength)
         reason = reason.left(maxReasonLength) + QStringLiteral("…");
     return reason;
