@@ -74,7 +74,7 @@ private Q_SLOTS:
     {
         QList<int> ports;
         for (const char *text : {" 25/smtp", "1", "65535", "65536", "0", "http", "８０"})
-            ports.append(InputText::number(text, 1, 65535, InputText::Rest::Ignored).value_or(0));
+            ports.append(InputText::port(text).value_or(0));
         QCOMPARE(ports, QList<int>({25, 1, 65535, 0, 0, 0, 80}));
     }
 

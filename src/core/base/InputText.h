@@ -19,4 +19,11 @@ enum class Rest { Ignored, Refused };
 // input method types them ("６０"), read as their ASCII forms. Nothing when
 // there is no number or it lies outside min to max.
 std::optional<int> number(const QString &text, int min, int max, Rest rest);
+
+// A host's port as the pass probes it and the host dialog checks it: the
+// number the text begins with ("80/tcp" is 80), from 1 to 65535.
+inline std::optional<int> port(const QString &text)
+{
+    return number(text, 1, 65535, Rest::Ignored);
+}
 }

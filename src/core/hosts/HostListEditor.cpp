@@ -27,7 +27,7 @@ QString refusal(const QString &address, const QString &port)
     if (!TextCodec::canEncode(address) || !TextCodec::canEncode(port))
         return QStringLiteral("ホスト名とポート番号に使用できない文字が含まれています。");
     // The pass reads the port as the number the text begins with ("25/smtp").
-    if (!InputText::number(port, 1, 65535, InputText::Rest::Ignored))
+    if (!InputText::port(port))
         return QStringLiteral("ポート番号は1から65535までの数で入力してください。");
     return {};
 }

@@ -107,11 +107,8 @@ void MonitorPass::startProbes()
         probe.socket = m_idle.takeFirst();
         m_underWay.insert(probe.socket, &probe);
         probe.socket->setTimeout(m_probeTimeoutMs);
-        // The port is the number its text begins with ("80/tcp"); no port (0) fails the probe.
-        probe.socket->connectTo(probe.address,
-                                InputText::number(probe.port, 1, 65535, InputText::Rest::Ignored).value_or(0));
-        if (m_parallel == 1)
-            return;
+        // No port (0) fails the probe.
+        probe.socket->connectTo(probe.address, InputText::port(probe.port).value_or(0));
     }
 }
 
