@@ -78,11 +78,7 @@ int main(int argc, char *argv[])
     Program program(folder);
     program.startUp();
     MainWindow window(program);
-    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] {
-        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-        window.raise();
-        window.activateWindow();
-    });
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, &MainWindow::bringForward);
     QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     // A logout or a service stop ends the program as closing its window does.
     QObject::connect(&termination, &TerminationSignals::received, &window, &QWidget::close);

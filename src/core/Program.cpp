@@ -10,6 +10,7 @@ Program::Program(const QString &folder, QObject *parent)
     , m_mail(folder, m_log)
     , m_pass(m_hosts, m_log, m_mail)
     , m_schedule(m_pass, m_log)
+    , m_health(m_schedule, m_pass)
     , m_pageWriter(m_log)
 {
     connect(&m_schedule, &MonitorSchedule::passFinished, this,

@@ -2,6 +2,7 @@
 
 #include "core/hosts/HostTableModel.h"
 #include "core/log/EventLog.h"
+#include "core/monitor/HostHealth.h"
 #include "core/monitor/MonitorPass.h"
 #include "core/monitor/MonitorSchedule.h"
 #include "core/notify/MailNotification.h"
@@ -38,6 +39,7 @@ public:
     MailNotification &mail() { return m_mail; }
     MonitorPass &pass() { return m_pass; }
     MonitorSchedule &schedule() { return m_schedule; }
+    HostHealth &health() { return m_health; }
     StatusPageSettings &pageSettings() { return m_pageSettings; }
     StatusPageWriter &pageWriter() { return m_pageWriter; }
 
@@ -51,6 +53,7 @@ private:
     MailNotification m_mail;
     MonitorPass m_pass;
     MonitorSchedule m_schedule;
+    HostHealth m_health;
     StatusPageSettings m_pageSettings;
     StatusPageWriter m_pageWriter;
     bool m_ended = false;

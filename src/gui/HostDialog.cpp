@@ -2,6 +2,7 @@
 
 #include "core/hosts/HostListEditor.h"
 #include "core/hosts/PortPresets.h"
+#include "gui/common/DesignLayout.h"
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
 #include "gui/common/Placement.h"
@@ -17,10 +18,14 @@ HostDialog::HostDialog(HostTableModel &mainHosts, const QString &folder, const E
 {
     setObjectName(QStringLiteral("hostDialog"));
     setWindowTitle(QStringLiteral("ホスト登録"));
-    // The client area is 8640 by 4620 twips.
-    setFixedSize(twipsToPixels(8640), twipsToPixels(4620));
-
     createControls();
+    // The client area is 8640 by 4620 twips; a larger window gives the grid the room.
+    auto *layout = new DesignLayout(this, QSize(twipsToPixels(8640), twipsToPixels(4620)));
+    layout->anchor(m_grid, DesignLayout::Wider | DesignLayout::Taller);
+    for (QWidget *button : {m_addButton, m_deleteButton, m_closeButton})
+        layout->anchor(button, DesignLayout::MoveDown);
+    layout->activate();
+    resize(layout->sizeHint());
     bindControls();
 }
 

@@ -7,10 +7,13 @@
 #include "gui/LogWindow.h"
 #include "gui/MailDialog.h"
 #include "gui/StatusPageDialog.h"
+#include "gui/common/DesignLayout.h"
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
 #include "gui/common/Placement.h"
 #include "gui/common/StatusPanel.h"
+#include "gui/desktop/DesktopNotifier.h"
+#include "gui/desktop/TrayIcon.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -36,7 +39,11 @@ MainWindow::MainWindow(Program &program, QWidget *parent)
     setWindowTitle(QStringLiteral("サーバー監視ユーティリティ"));
     createControls();
     createMenu();
-    setFixedSize(sizeHint());
+    // The design size first; then the size and place of the last run,
+    // which Qt keeps inside the screens there are now.
+    layout()->activate();   // its minimum size, before the window exists
+    resize(sizeHint());
+    restoreGeometry(QByteArray::fromBase64(SettingsStore::text(Setting::WindowGeometry).toLatin1()));
     bindProgram();
 }
 
@@ -48,7 +55,6 @@ MainWindow::~MainWindow()
 void MainWindow::createControls()
 {
     auto *client = new QWidget(this);
-    client->setFixedSize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
     setCentralWidget(client);
 
     place(new QLabel(QStringLiteral("サーバー監視間隔"), client), "intervalLabel", rectFromTwips(240, 160, 1695, 255));
@@ -82,6 +88,13 @@ void MainWindow::createControls()
     m_hostPanel = panels[0];
     m_progressPanel = panels[1];
     m_notificationPanel = panels[2];
+
+    // A larger window gives the grid the room.
+    auto *layout = new DesignLayout(client, QSize(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips)));
+    layout->anchor(m_startStopButton, DesignLayout::MoveRight);
+    layout->anchor(m_hostGrid, DesignLayout::Wider | DesignLayout::Taller);
+    layout->anchor(m_progressBar, DesignLayout::MoveDown | DesignLayout::Wider);
+    layout->anchor(statusBar, DesignLayout::MoveDown | DesignLayout::Wider);
 }
 
 void MainWindow::createMenu()
@@ -111,6 +124,8 @@ void MainWindow::createMenu()
     connect(addItem("logAction", QStringLiteral("イベントログ")), &QAction::triggered, this, [this, &program] {
         showWindow(m_logWindow, [&program] { return new LogWindow(program.log(), program.folder()); });
     });
+    addSwitchItem(menu, "trayIconAction", QStringLiteral("トレイアイコン"), Setting::TrayIcon);
+    addSwitchItem(menu, "desktopNoticesAction", QStringLiteral("デスクトップ通知"), Setting::DesktopNotices);
     connect(addItem("helpAction", QStringLiteral("ヘルプ")), &QAction::triggered, this,
             [this] { showWindow(m_helpWindow, [this] { return new HelpWindow(this); }); });
     connect(addItem("exitAction", QStringLiteral("終了")), &QAction::triggered, this, [this] {
@@ -119,11 +134,32 @@ void MainWindow::createMenu()
     });
 }
 
+// A checked menu item that is the switch of a stored setting.
+QAction *MainWindow::addSwitchItem(QMenu *menu, const char *name, const QString &caption,
+                                   SettingOf<SettingKind::Switch> setting)
+{
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setCheckable(true);
+    item->setChecked(SettingsStore::isOn(setting));
+    connect(item, &QAction::toggled, this, [setting](bool on) { SettingsStore::setOn(setting, on); });
+    return item;
+}
+
+void MainWindow::bringForward()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::bindProgram()
 {
     m_hostGrid->setHosts(&m_program.hosts());
     bindSchedule();
     bindNotification();
+    bindDesktop();
     connect(&m_program.pageWriter(), &StatusPageWriter::failed, this, &MainWindow::showPageFailure);
 }
 
@@ -181,6 +217,21 @@ void MainWindow::bindNotification()
     connect(&mail, &MailNotification::userMessage, this, &MainWindow::showMailMessage);
 }
 
+void MainWindow::bindDesktop()
+{
+    m_trayIcon = new TrayIcon(m_program.health(), this);
+    m_trayIcon->setShown(SettingsStore::isOn(Setting::TrayIcon));
+    connect(findChild<QAction *>(QStringLiteral("trayIconAction")), &QAction::toggled, m_trayIcon, &TrayIcon::setShown);
+    connect(m_trayIcon, &TrayIcon::clicked, this, &MainWindow::bringForward);
+
+    m_notifier = new DesktopNotifier(this);
+    connect(&m_program.health(), &HostHealth::notice, m_notifier, [this](const QString &title, const QString &text) {
+        if (SettingsStore::isOn(Setting::DesktopNotices))
+            m_notifier->notify(title, text);
+    });
+    connect(m_notifier, &DesktopNotifier::clicked, this, &MainWindow::bringForward);
+}
+
 // A failed page is logged at every pass, but only one box waits for the
 // operator, so unattended monitoring does not pile up one box per pass.
 void MainWindow::showPageFailure(const QString &message)
@@ -200,6 +251,7 @@ void MainWindow::showMailMessage(const QString &text)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
+    SettingsStore::setText(Setting::WindowGeometry, QString::fromLatin1(saveGeometry().toBase64()));
     m_program.end();
     closeWindows();
 }

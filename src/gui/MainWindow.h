@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/base/SettingsStore.h"
 #include "core/monitor/MonitorSchedule.h"
 
 #include <QLayout>
 #include <QMainWindow>
 #include <QPointer>
 
+class DesktopNotifier;
 class HelpWindow;
 class HostDialog;
 class HostGridView;
@@ -15,11 +17,13 @@ class Program;
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMessageBox;
 class QProgressBar;
 class QPushButton;
 class StatusPageDialog;
 class StatusPanel;
+class TrayIcon;
 
 // The main window: the interval, the start/stop button, the host grid, the
 // wait's progress and the status bar, and the menu that opens the other
@@ -32,6 +36,10 @@ public:
     explicit MainWindow(Program &program, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Shows the window in front, also when minimised: the tray icon, a
+    // notification or a second start asked for it.
+    void bringForward();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -42,6 +50,9 @@ private:
     void bindSchedule();
     void showScheduleState(MonitorSchedule::State state);
     void bindNotification();
+    void bindDesktop();
+    QAction *addSwitchItem(QMenu *menu, const char *name, const QString &caption,
+                           SettingOf<SettingKind::Switch> setting);
     void showPageFailure(const QString &message);
     void showMailMessage(const QString &text);
 
@@ -62,6 +73,8 @@ private:
     StatusPanel *m_progressPanel = nullptr;
     StatusPanel *m_notificationPanel = nullptr;
     QAction *m_notificationAction = nullptr;
+    TrayIcon *m_trayIcon = nullptr;
+    DesktopNotifier *m_notifier = nullptr;
 
     QList<QPointer<QWidget>> m_windows;   // every window opened
     QPointer<HostDialog> m_hostDialog;

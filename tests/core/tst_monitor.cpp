@@ -294,6 +294,49 @@ private Q_SLOTS:
                  "2026/12/06 7:05:00 時点で\r\n「127.0.0.1」の応答が回復しました。\r\n");
     }
 
+    // After each pass the desktop is told what changed (one notice, five hosts named) and how the list stands.
+    void desktopSummary_data()
+    {
+        QTest::addColumn<QStringList>("rows");   // "up" or "closed" | the status before
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("counts");
+        const QString five = "127.0.0.1、127.0.0.1、127.0.0.1、127.0.0.1、127.0.0.1";
+        QTest::newRow("found down") << QStringList{"closed|", "up|"} << "ダウン: 127.0.0.1" << "稼動中 1台、ダウン 1台";
+        QTest::newRow("unchanged") << QStringList{"closed|" + down, "up|" + running} << "" << "稼動中 1台、ダウン 1台";
+        QTest::newRow("back") << QStringList{"up|" + down} << "回復: 127.0.0.1" << "稼動中 1台、ダウン 0台";
+        QTest::newRow("seven down, two back") << QStringList(7, "closed|" + running) + QStringList(2, "up|" + down)
+            << "ダウン: " + five + " ほか2台\n回復: 127.0.0.1、127.0.0.1" << "稼動中 2台、ダウン 7台";
+    }
+    void desktopSummary()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, notice);
+        QFETCH(QString, counts);
+        Loopback::Listener listener;
+        const QString closed = Loopback::closedPort();
+        for (QString &row : rows)
+            row = "127.0.0.1|" + (row.startsWith("up") ? listener.port() : closed) + '|' + row.section(u'|', 1);
+        Rig rig(rows);
+        HostHealth &health = rig.program.health();
+        QSignalSpy notices(&health, &HostHealth::notice);
+        QCOMPARE(health.toolTip(), "サーバー監視ユーティリティ (停止中)");
+        rig.program.toggleMonitoring("60");
+        QCOMPARE(health.toolTip(), "サーバー監視ユーティリティ (監視中)");
+        QCOMPARE(health.level(), HostHealth::Level::Stopped);
+        QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(health.level(), counts.endsWith(" 0台") ? HostHealth::Level::Running : HostHealth::Level::Down);
+        QCOMPARE(health.toolTip(), "サーバー監視ユーティリティ\n" + counts);
+        QCOMPARE(notices.size(), notice.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty())
+            QCOMPARE(notices.at(0), QVariantList({"ホストの状態が変わりました", notice}));
+        // A pass that ends after a stop leaves the stopped state shown.
+        rig.program.toggleMonitoring("60");
+        rig.pass.start();
+        QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(health.level(), HostHealth::Level::Stopped);
+        QCOMPARE(notices.size(), notice.isEmpty() ? 0 : 1);
+    }
+
     void startPassAtOnceThenEveryIntervalThenStop()
     {
         Loopback::Listener listener;

@@ -104,7 +104,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QStringList>("tabs");
         QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間",
-            "開始", "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "イベントログ", "ヘルプ", "終了"}
+            "開始", "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "イベントログ", "トレイアイコン", "デスクトップ通知", "ヘルプ", "終了"}
             << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
         QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)",
             "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "IPアドレス",
@@ -183,6 +183,40 @@ private Q_SLOTS:
         find<QAction>("exitAction")->trigger();
         QCOMPARE(ended.count(), 1);
         QCOMPARE(m_folder->logTail(2), QStringList({"終了", "Sentrovaが終了しました。"}));
+    }
+
+    // The main window and the host dialog grow from their design size, the grid taking the room;
+    // the main window comes back at the size it had; the desktop's switches are stored.
+    void growAndSwitches()
+    {
+        QWidget *dialog = open("hostsAction", "hostDialog");
+        // control: how it moves (x, y) and grows (width, height) when its window gains 200 by 150
+        const QList<std::tuple<QWidget *, const char *, QRect>> anchors{{m_window.get(), "hostGrid", {0, 0, 200, 150}},
+            {m_window.get(), "startStopButton", {200, 0, 0, 0}}, {m_window.get(), "intervalEdit", {}},
+            {m_window.get(), "progressBar", {0, 150, 200, 0}}, {m_window.get(), "statusBar", {0, 150, 200, 0}},
+            {dialog, "hostGrid", {0, 0, 200, 150}}, {dialog, "closeButton", {0, 150, 0, 0}}, {dialog, "portEdit", {}}};
+        QList<QRect> before;
+        for (const auto &[window, name, change] : anchors)
+            before.append(find(name, window)->geometry());
+        for (QWidget *window : {static_cast<QWidget *>(m_window.get()), dialog}) {
+            QCOMPARE(window->minimumSize(), window->size());
+            window->resize(window->size() + QSize(200, 150));
+        }
+        for (qsizetype i = 0; i < anchors.size(); ++i) {
+            const auto &[window, name, change] = anchors[i];
+            const QRect expected = before[i].translated(change.topLeft()).adjusted(0, 0, change.width(), change.height());
+            QTRY_COMPARE(find(name, window)->geometry(), expected);
+        }
+        for (const char *item : {"trayIconAction", "desktopNoticesAction"}) {
+            QVERIFY(find<QAction>(item)->isChecked());
+            find<QAction>(item)->trigger();
+        }
+        QCOMPARE(TestFolder::setting("Desktop/TrayIcon") + TestFolder::setting("Desktop/Notifications"), "FalseFalse");
+        const QSize grown = m_window->size();
+        m_window->close();
+        MainWindow again(*m_program);
+        QCOMPARE(again.size(), grown);
+        QVERIFY(!again.findChild<QAction *>("trayIconAction")->isChecked());
     }
 
     void hostDialog()

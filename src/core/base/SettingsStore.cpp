@@ -39,7 +39,16 @@ SettingsStore &SettingsStore::instance()
 
 QString SettingsStore::text(SettingOf<> setting)
 {
-    const SettingRow &row = setting.row();
+    return read(setting.row());
+}
+
+bool SettingsStore::isOn(SettingOf<SettingKind::Switch> setting)
+{
+    return read(setting.row()) == QLatin1String("True");
+}
+
+QString SettingsStore::read(const SettingRow &row)
+{
     const QString path = QString::fromUtf8(row.path);
     SENTROVA_SETTINGS(settings);
     const QVariant value = settings.value(path);

@@ -14,6 +14,9 @@ enum class Setting {
     PageEnabled,
     ReportOnChange,   // mail only when a host goes down or comes back
     ParallelProbes,   // how many hosts a pass probes at once, 1 to 256
+    TrayIcon,
+    DesktopNotices,
+    WindowGeometry,   // the main window's size and place, as Qt saves them
 };
 
 enum class SettingKind {
@@ -37,6 +40,9 @@ inline constexpr SettingRow settingRows[] = {
     {Setting::PageEnabled, "wwwroot/enable", SettingKind::Switch, "False"},
     {Setting::ReportOnChange, "Notify/OnChange", SettingKind::Switch, "False"},
     {Setting::ParallelProbes, "Monitor/Parallel", SettingKind::Text, "64"},
+    {Setting::TrayIcon, "Desktop/TrayIcon", SettingKind::Switch, "True"},
+    {Setting::DesktopNotices, "Desktop/Notifications", SettingKind::Switch, "True"},
+    {Setting::WindowGeometry, "Desktop/Geometry", SettingKind::Text, ""},
 };
 
 // A setting as the code names it, its row found as the program is compiled:
@@ -71,6 +77,7 @@ public:
     static SettingsStore &instance();
 
     static QString text(SettingOf<> setting);
+    static bool isOn(SettingOf<SettingKind::Switch> setting);
     static void setText(SettingOf<SettingKind::Text> setting, const QString &text);
     static void setOn(SettingOf<SettingKind::Switch> setting, bool on);
 
@@ -79,5 +86,6 @@ Q_SIGNALS:
 
 private:
     SettingsStore() = default;
+    static QString read(const SettingRow &row);
     static void write(const SettingRow &row, const QString &text);
 };

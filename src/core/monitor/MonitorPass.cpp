@@ -11,6 +11,7 @@
 
 namespace
 {
+const QString runningStatus = QStringLiteral("サーバー稼動中");
 const QString downStatus = QStringLiteral("サーバーダウン");
 }
 
@@ -31,6 +32,7 @@ void MonitorPass::start()
     m_running = true;
     m_stopRequested = false;
     m_localFailureLogged = false;
+    m_summary = {};
     m_lastRow = m_hosts.rowCount() - 1;
     m_nextRow = 0;
     m_parallel = InputText::number(SettingsStore::text(Setting::ParallelProbes), 1, 256, InputText::Rest::Refused)
@@ -171,7 +173,9 @@ bool MonitorPass::record(const Probe &probe)
     }
     const bool running = *probe.running;
     const bool wasDown = hosts.at(probe.row).status == downStatus;
-    m_hosts.setStatus(probe.row, running ? QStringLiteral("サーバー稼動中") : downStatus);
+    m_hosts.setStatus(probe.row, running ? runningStatus : downStatus);
+    if (running == wasDown)
+        (running ? m_summary.cameBack : m_summary.wentDown).append(probe.address);
     Q_EMIT progressTextChanged(running ? QStringLiteral("サーバー稼動中") : QStringLiteral("サーバダウン"));
     if (!running)
         m_log.write(QStringLiteral("「") + probe.address + QStringLiteral("」はダウンしています。"));
@@ -251,5 +255,10 @@ void MonitorPass::dropProbesAfter(std::size_t kept)
 void MonitorPass::end(bool stopped)
 {
     m_running = false;
+    for (const Host &host : m_hosts.hosts()) {
+        m_summary.down += host.status == downStatus;
+        m_summary.running += host.status == runningStatus;
+    }
+    Q_EMIT summarised(m_summary);
     Q_EMIT finished(stopped);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/monitor/PassSummary.h"
 #include "core/monitor/ProbeSocket.h"
 #include "core/notify/SmtpMessage.h"
 
@@ -55,6 +56,8 @@ public:
 Q_SIGNALS:
     void hostTextChanged(const QString &address);
     void progressTextChanged(const QString &text);
+    // What the pass changed, just before finished(); not after abandon().
+    void summarised(const PassSummary &summary);
     // Emitted from the event loop; stopped: ended by requestStop().
     void finished(bool stopped);
 
@@ -93,6 +96,7 @@ private:
     std::deque<Probe> m_probes;   // in list order; the first is the next to record
     int m_probeTimeoutMs = 10000;
     int m_parallel = defaultParallel;
+    PassSummary m_summary;
 
     bool m_running = false;
     bool m_stopRequested = false;

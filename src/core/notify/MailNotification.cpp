@@ -88,5 +88,5 @@ void MailNotification::switchOff()
 
 bool MailNotification::reportsChangesOnly()
 {
-    return SettingsStore::text(Setting::ReportOnChange) == QLatin1String("True");
+    return SettingsStore::isOn(Setting::ReportOnChange);
 }

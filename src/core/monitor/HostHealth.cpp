@@ -1,0 +1,61 @@
+#include "core/monitor/HostHealth.h"
+
+#include "core/monitor/MonitorPass.h"
+
+namespace
+{
+QString namesOf(const QStringList &hosts)
+{
+    QString text = hosts.mid(0, HostHealth::namedHosts).join(QStringLiteral("、"));
+    if (hosts.size() > HostHealth::namedHosts)
+        text += QStringLiteral(" ほか%1台").arg(hosts.size() - HostHealth::namedHosts);
+    return text;
+}
+}
+
+HostHealth::HostHealth(MonitorSchedule &schedule, MonitorPass &pass, QObject *parent)
+    : QObject(parent)
+    , m_schedule(schedule)
+{
+    connect(&pass, &MonitorPass::summarised, this, &HostHealth::onPassSummarised);
+    connect(&schedule, &MonitorSchedule::stateChanged, this, [this](MonitorSchedule::State state) {
+        if (state != MonitorSchedule::State::Stopped || m_level == Level::Stopped)
+            return;
+        m_level = Level::Stopped;
+        m_passed = false;
+        Q_EMIT changed();
+    });
+}
+
+QString HostHealth::toolTip() const
+{
+    QString text = QStringLiteral("サーバー監視ユーティリティ");
+    if (m_schedule.state() == MonitorSchedule::State::Stopped)
+        return text + QStringLiteral(" (停止中)");
+    if (!m_passed)
+        return text + QStringLiteral(" (監視中)");
+    return text + QStringLiteral("\n稼動中 %1台、ダウン %2台").arg(m_last.running).arg(m_last.down);
+}
+
+QString HostHealth::noticeText(const PassSummary &summary)
+{
+    QStringList lines;
+    if (!summary.wentDown.isEmpty())
+        lines << QStringLiteral("ダウン: ") + namesOf(summary.wentDown);
+    if (!summary.cameBack.isEmpty())
+        lines << QStringLiteral("回復: ") + namesOf(summary.cameBack);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void HostHealth::onPassSummarised(const PassSummary &summary)
+{
+    if (m_schedule.state() == MonitorSchedule::State::Stopped)
+        return;
+    m_last = summary;
+    m_passed = true;
+    m_level = summary.down > 0 ? Level::Down : Level::Running;
+    Q_EMIT changed();
+    const QString text = noticeText(summary);
+    if (!text.isEmpty())
+        Q_EMIT notice(QStringLiteral("ホストの状態が変わりました"), text);
+}

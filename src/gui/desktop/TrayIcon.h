@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class HostHealth;
+class QSystemTrayIcon;
+
+// The tray icon, where the desktop has a tray: the program's icon with a
+// grey, green or red mark for how monitoring stands, a tooltip that counts
+// the hosts, and a click that asks for the window. It is a signal, not a
+// place to hide: closing the window still ends the program.
+class TrayIcon : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(const HostHealth &health, QObject *parent = nullptr);
+
+    void setShown(bool shown);
+
+Q_SIGNALS:
+    void clicked();
+
+private:
+    void showHealth();
+
+    const HostHealth &m_health;
+    QSystemTrayIcon *m_icon;
+};
