@@ -219,6 +219,29 @@ private Q_SLOTS:
         QVERIFY(!again.findChild<QAction *>("trayIconAction")->isChecked());
     }
 
+    // Under a notification server of our own (notifications_e2e.py): one notice per pass that changed
+    // something, and a click on it brings the window forward.
+    void desktopNotices()
+    {
+        const QString received = qEnvironmentVariable("SENTROVA_NOTICES");
+        if (received.isEmpty())
+            QSKIP("needs the notification server of notifications_e2e.py");
+        QSignalSpy passes(&m_program->schedule(), &MonitorSchedule::passFinished);
+        m_window->showMinimized();
+        find<QLineEdit>("intervalEdit")->setText("1");
+        find<QPushButton>("startStopButton")->click();
+        QVERIFY(passes.wait(5000));
+        QTRY_VERIFY(!(m_window->windowState() & Qt::WindowMinimized));
+        QVERIFY(passes.wait(5000));   // the host stays down: no second notice
+        find<QAction>("desktopNoticesAction")->trigger();
+        m_program->hosts().setStatus(0, "");   // found down again, but notices are off
+        QVERIFY(passes.wait(5000));
+        QFile file(received);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()),
+                 "[\"Sentrova\", \"ホストの状態が変わりました\", \"ダウン: 127.0.0.1\", [\"default\", \"表示\"]]\n");
+    }
+
     void hostDialog()
     {
         QWidget *dialog = open("hostsAction", "hostDialog");
