@@ -20,9 +20,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -65,10 +67,23 @@ public:
     {
         then(settleMs, [this] { click("startStopButton"); });
         then(m_passMs, [this] { save(&m_window, QStringLiteral("main-monitoring.png")); });
+        // The whole screen, for the tray icon and the notification of the first pass.
+        then(0, [this] { saveScreen(QStringLiteral("desktop-tray-notice.png")); });
+        then(0, [this] { m_window.showMaximized(); });
+        then(settleMs, [this] { save(&m_window, QStringLiteral("main-maximised.png")); });
+        then(0, [this] { m_window.showNormal(); });
         for (const Shot &shot : dialogShots) {
             then(0, [this, shot] { trigger(shot.menuItem); });
             then(settleMs, [this, shot] { saveNewWindow(shot); });
         }
+        then(0, [this] { clickIn("statusPageDialog", "browseButton"); });
+        then(settleMs, [this] {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *chooser = qobject_cast<QFileDialog *>(widget); chooser && chooser->isVisible()) {
+                    save(chooser, QStringLiteral("folder-chooser.png"));
+                    chooser->reject();
+                }
+        });
         then(0, [this] { editHosts(); });
         then(2 * m_passMs, [this] { checkEdits(); });
         then(0, [this] {
@@ -99,6 +114,14 @@ private:
     {
         if (auto *button = m_window.findChild<QPushButton *>(QString::fromLatin1(name)))
             button->click();
+    }
+
+    void clickIn(const char *window, const char *name)
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QLatin1String(window))
+                if (auto *button = widget->findChild<QPushButton *>(QString::fromLatin1(name)))
+                    button->click();
     }
 
     void trigger(const char *name)
@@ -169,7 +192,9 @@ private:
     {
         QWidget *found = nullptr;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->isVisible() && !qobject_cast<QMenu *>(widget) && !m_known.contains(widget))
+            // The program's windows have titles; the tray icon's window has none.
+            if (widget->isVisible() && !widget->windowTitle().isEmpty() && !qobject_cast<QMenu *>(widget)
+                && !m_known.contains(widget))
                 found = widget;
         }
         if (!found) {
@@ -181,11 +206,13 @@ private:
         save(found, QString::fromLatin1(shot.fileName));
     }
 
-    void save(QWidget *window, const QString &fileName)
+    void saveScreen(const QString &fileName) { save(QGuiApplication::primaryScreen()->grabWindow(0), fileName); }
+    void save(QWidget *window, const QString &fileName) { save(window->grab(), fileName); }
+    void save(const QPixmap &picture, const QString &fileName)
     {
         const QString path = QDir(m_output).filePath(fileName);
-        if (window->grab().save(path)) {
-            std::printf("%s (%s)\n", qPrintable(path), qPrintable(window->windowTitle()));
+        if (picture.save(path)) {
+            std::printf("%s\n", qPrintable(path));
         } else {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             ++m_failures;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program, starts it under Xvfb on a sample host list and saves a
-# picture of the main window while monitoring and of each window its menu
-# opens into docs/screenshots/. Then it adds a host and deletes one through
+# picture of the main window while monitoring (also maximised), of the whole
+# screen with the tray icon and the first pass's notification, of each window
+# its menu opens and of the folder chooser into docs/screenshots/. Then it adds a host and deletes one through
 # the host dialog while monitoring runs, and checks that the next pass probes
 # the new host and that "Sentrova.ini" and the main grid follow the edits.
 #
@@ -55,6 +56,20 @@ printf '"127.0.0.1","%s"\r\n"127.0.0.1","%s"\r\n"nohost.invalid","80"\r\n' \
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+
+# The desktop around the program, where installed (openbox, trayer, dunst):
+# a window manager to maximise the window, a tray and a notification server
+# on a private session bus.
+bus="$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1)"
+export DBUS_SESSION_BUS_ADDRESS="${bus%%$'\n'*}"
+pids+=("${bus##*$'\n'}")
+for desktop in "openbox" "trayer --edge bottom --align right --widthtype request --height 28 --transparent false" "dunst"; do
+  if command -v "${desktop%% *}" >/dev/null; then
+    DISPLAY="$display" $desktop >/dev/null 2>&1 &
+    pids+=($!)
+  fi
+done
+sleep 1   # the tray must be there before the program looks for it
 
 mkdir -p "$out"
 DISPLAY="$display" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" \

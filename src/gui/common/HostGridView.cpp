@@ -74,6 +74,8 @@ void HostGridView::setHosts(HostTableModel *hosts)
     const int widthsTwips[] = {2875, 1600, 3800};
     for (int column = 0; column < HostTableModel::ColumnCount; ++column)
         setColumnWidth(column, twipsToPixels(widthsTwips[column]));
+    // A grid larger than its design gives the room to the host names.
+    horizontalHeader()->setSectionResizeMode(HostTableModel::AddressColumn, QHeaderView::Stretch);
     // A pass moves the cursor once a host; following every move repainted
     // the grid once a host, which made a pass of a shown window many times
     // slower than its probes.
