@@ -208,7 +208,7 @@ private Q_SLOTS:
         Rig rig({closed, closed});
         rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
         rig.program.mail().load();
-        rig.program.mail().sender().setPort(server.port());
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         rig.pass.start();
         // Every descriptor is taken until the second probe has failed.
         rlimit saved, limit;
@@ -255,7 +255,7 @@ private Q_SLOTS:
             SettingsStore::setText(Setting::ParallelProbes, parallel);
         rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
         rig.program.mail().load();
-        rig.program.mail().sender().setPort(server.port());
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         int ahead = -1;
         connect(&rig.pass, &MonitorPass::progressTextChanged, this, [&](const QString &text) {
             if (ahead < 0 && text == "サーバダウン")
@@ -278,7 +278,7 @@ private Q_SLOTS:
         Rig rig({"127.0.0.1|" + port});
         rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
         rig.program.mail().load();
-        rig.program.mail().sender().setPort(server.port());
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         SettingsStore::setOn(Setting::ReportOnChange, true);
         std::optional<Loopback::Listener> listener;
         for (int pass = 0; pass < 4; ++pass) {

@@ -3,6 +3,7 @@
 #include "TestFolder.h"
 
 #include "core/base/Clock.h"
+#include "core/base/SettingsStore.h"
 #include "core/log/EventLog.h"
 #include "core/notify/MailNotification.h"
 #include "core/notify/SmtpMessage.h"
@@ -32,7 +33,7 @@ struct Rig
 
     Rig()
     {
-        report.setPort(server.port());
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         report.setMachineName(QStringLiteral("monitor"), QStringLiteral("example.org"));
     }
     void send(const QString &host = QStringLiteral("web01"))
@@ -133,7 +134,7 @@ private Q_SLOTS:
             replies[entry.left(entry.indexOf(':'))].append(entry.mid(entry.indexOf(':') + 1));
         rig.server.replies.insert(replies);
         if (replies.contains("port"))
-            rig.report.setPort(Loopback::closedPort().toUShort());
+            SettingsStore::setText(Setting::SmtpPort, Loopback::closedPort());
         if (replies.contains("server"))
             rig.route.server.clear();
         if (replies.contains("sender"))
@@ -199,6 +200,7 @@ private Q_SLOTS:
             QSKIP("run by tests/e2e/mounted_faults.sh in a network of its own");
         FakeSmtpServer server(25);
         Rig rig;
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").remove("Smtp/Port");   // as never set
         rig.mail.sendTest({"127.0.0.1", "s@x", {"c@x"}});
         QTRY_COMPARE(server.sessions.value(0).commands.value(3), "RCPT TO:<c@x>");
     }
@@ -283,7 +285,7 @@ private Q_SLOTS:
         Rig rig;
         const QStringList recipients = qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u',');
         std::copy(recipients.cbegin(), recipients.cend(), rig.route.recipients.begin());
-        rig.report.setPort(quint16(qEnvironmentVariableIntValue("SENTROVA_SMTP_PORT")));
+        SettingsStore::setText(Setting::SmtpPort, qEnvironmentVariable("SENTROVA_SMTP_PORT"));
         rig.send(qEnvironmentVariable("SENTROVA_SMTP_HOST"));
         QTRY_COMPARE_WITH_TIMEOUT(rig.results, QList<bool>{!qEnvironmentVariableIsSet("SENTROVA_SMTP_STOPPED")}, 30000);
     }
@@ -317,7 +319,7 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         QFETCH(QByteArray, file);
         Rig rig;
-        rig.mail.sender().setPort(rig.server.port());
+        SettingsStore::setText(Setting::SmtpPort, QString::number(rig.server.port()));
         rig.server.replies["END"] = {"554 spam\r\n"};
         QStringList shown;
         connect(&rig.mail, &MailNotification::userMessage, this, [&shown](const QString &text) { shown.append(text); });

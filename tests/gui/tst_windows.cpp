@@ -2,6 +2,7 @@
 #include "TestFolder.h"
 
 #include "core/Program.h"
+#include "core/base/SettingsStore.h"
 #include "gui/MainWindow.h"
 #include "gui/common/Appearance.h"
 #include "gui/common/DisplayCheck.h"
@@ -290,7 +291,7 @@ private Q_SLOTS:
     void mailDialog()
     {
         FakeSmtpServer server;
-        m_program->mail().sender().setPort(server.port());
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         m_folder->writeBytes("MailConfig.ini", "127.0.0.1,s@x,r1@x,r2@x,r3@x,r4@x,r5@x");
         QWidget *dialog = open("notificationAction", "mailDialog");
         // What the test saves shows the other fields as read.

@@ -17,6 +17,9 @@ enum class Setting {
     TrayIcon,
     DesktopNotices,
     WindowGeometry,   // the main window's size and place, as Qt saves them
+    SmtpPort,
+    SmtpSecurity,   // "None", "StartTls" or "Tls"
+    SmtpUser,   // empty: no sign-in
 };
 
 enum class SettingKind {
@@ -43,6 +46,9 @@ inline constexpr SettingRow settingRows[] = {
     {Setting::TrayIcon, "Desktop/TrayIcon", SettingKind::Switch, "True"},
     {Setting::DesktopNotices, "Desktop/Notifications", SettingKind::Switch, "True"},
     {Setting::WindowGeometry, "Desktop/Geometry", SettingKind::Text, ""},
+    {Setting::SmtpPort, "Smtp/Port", SettingKind::Text, "25"},
+    {Setting::SmtpSecurity, "Smtp/Security", SettingKind::Text, "None"},
+    {Setting::SmtpUser, "Smtp/User", SettingKind::Text, ""},
 };
 
 // A setting as the code names it, its row found as the program is compiled:

@@ -6,7 +6,7 @@
 #include "core/notify/SmtpMessage.h"
 
 #include <QHostInfo>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTimer>
 
 namespace
@@ -16,6 +16,9 @@ const QString noAnswer = QStringLiteral("応答がありません");
 const QString noAddress = QStringLiteral("送信者または受信者が設定されていません");
 const QString notAscii = QStringLiteral("送信者または受信者のアドレスに使用できない文字が含まれています");
 const QString notAnAddress = QStringLiteral("アドレスの形式が正しくありません");
+const QString noStartTls = QStringLiteral("サーバーがSTARTTLSに対応していません");
+const QString noSignInWithoutTls = QStringLiteral("暗号化されていない接続ではサインインしません");
+const QString noSignInMethod = QStringLiteral("サーバーがPLAINでもLOGINでもサインインを受け付けません");
 constexpr qsizetype maxReasonLength = 200;
 
 bool isPlainAscii(const QString &address)
@@ -24,14 +27,44 @@ bool isPlainAscii(const QString &address)
                        [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
 }
 
-// The keyword lines of an EHLO reply follow its greeting line.
-bool offersEightBitMime(const SmtpReply &reply)
+// The keyword line of an EHLO reply that starts with the keyword, split in
+// words; empty when the server does not offer it. Keyword lines follow the
+// greeting line.
+QList<QByteArray> offered(const SmtpReply &reply, const QByteArray &keyword)
 {
     for (qsizetype i = 1; i < reply.lines.size(); ++i) {
-        if (reply.lines.at(i).mid(4).split(' ').first().toUpper() == "8BITMIME")
-            return true;
+        const QList<QByteArray> words = reply.lines.at(i).mid(4).toUpper().split(' ');
+        if (words.first() == keyword)
+            return words;
     }
-    return false;
+    return {};
+}
+
+QString cannotUseTls(const QString &why)
+{
+    return QStringLiteral("TLSで接続できません (%1)").arg(why);
+}
+
+// Why the certificate was not taken, in the operator's words.
+QString tlsFailureOf(const QList<QSslError> &errors)
+{
+    for (const QSslError &error : errors) {
+        switch (error.error()) {
+        case QSslError::CertificateExpired:
+            return QStringLiteral("サーバーの証明書の有効期限が切れています");
+        case QSslError::HostNameMismatch:
+            return QStringLiteral("サーバーの証明書の名前がサーバー名と一致しません");
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+            return QStringLiteral("サーバーの証明書の発行者を確認できません");
+        default:
+            break;
+        }
+    }
+    return cannotUseTls(errors.value(0).errorString());
 }
 }
 
@@ -39,17 +72,19 @@ SmtpReport::SmtpReport(const MailRoute &route, const EventLog &log, QObject *par
     : QObject(parent)
     , m_configured(route)
     , m_log(log)
-    , m_socket(new QTcpSocket(this))
+    , m_socket(new QSslSocket(this))
     , m_stepTimer(new QTimer(this))
     , m_hostName(QHostInfo::localHostName())
     , m_domainName(QHostInfo::localDomainName())
 {
     m_stepTimer->setSingleShot(true);
     connect(m_stepTimer, &QTimer::timeout, this, &SmtpReport::onTimeout);
-    connect(m_socket, &QTcpSocket::connected, this, &SmtpReport::onConnected);
-    connect(m_socket, &QTcpSocket::readyRead, this, &SmtpReport::onReadyRead);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &SmtpReport::onConnectionLost);
-    connect(m_socket, &QTcpSocket::disconnected, this, &SmtpReport::onConnectionLost);
+    connect(m_socket, &QSslSocket::connected, this, &SmtpReport::onConnected);
+    connect(m_socket, &QSslSocket::encrypted, this, &SmtpReport::onEncrypted);
+    connect(m_socket, &QSslSocket::sslErrors, this, &SmtpReport::onTlsErrors);
+    connect(m_socket, &QSslSocket::readyRead, this, &SmtpReport::onReadyRead);
+    connect(m_socket, &QSslSocket::errorOccurred, this, &SmtpReport::onConnectionLost);
+    connect(m_socket, &QSslSocket::disconnected, this, &SmtpReport::onConnectionLost);
 }
 
 SmtpReport::~SmtpReport()
@@ -94,7 +129,11 @@ void SmtpReport::startNext()
     m_greeted = false;
     m_accepted = false;
     m_eightBitMime = false;
+    m_startTls = false;
+    m_authMechanisms.clear();
+    m_tlsFailure.clear();
     m_reader = SmtpReplyReader();
+    m_account = MailAccount::stored();
 
     // Without an envelope address the server would take "<>", the null
     // sender of bounces, or refuse; an address beyond ASCII it cannot read.
@@ -109,12 +148,16 @@ void SmtpReport::startNext()
     m_socket->abort();
     m_step = Step::Connecting;
     m_stepTimer->start(m_stepTimeoutMs);
-    m_socket->connectToHost(m_route.server, m_port);
+    if (m_account.security == MailAccount::Security::Tls)
+        m_socket->connectToHostEncrypted(m_route.server, m_account.port);
+    else
+        m_socket->connectToHost(m_route.server, m_account.port);
 }
 
 void SmtpReport::onConnected()
 {
-    if (m_step != Step::Connecting)
+    // With TLS from the first byte, the server is greeted once the handshake is over.
+    if (m_step != Step::Connecting || m_account.security == MailAccount::Security::Tls)
         return;
     m_step = Step::Greeting;
     m_stepTimer->start(m_stepTimeoutMs);
@@ -123,10 +166,25 @@ void SmtpReport::onConnected()
         onReadyRead();
 }
 
+void SmtpReport::onEncrypted()
+{
+    if (m_step == Step::Connecting) {
+        m_step = Step::Greeting;
+        m_stepTimer->start(m_stepTimeoutMs);
+    } else if (m_step == Step::Handshake) {
+        sendEhlo({});
+    }
+}
+
+void SmtpReport::onTlsErrors()
+{
+    m_tlsFailure = tlsFailureOf(m_socket->sslHandshakeErrors());
+}
+
 void SmtpReport::onReadyRead()
 {
     const QByteArray bytes = m_socket->readAll();
-    if (m_step == Step::Idle || m_step == Step::Connecting)
+    if (m_step == Step::Idle || m_step == Step::Connecting || m_step == Step::Handshake)
         return;
     m_reader.feed(bytes);
     while (m_step != Step::Idle) {
@@ -145,7 +203,11 @@ bool SmtpReport::endOutsideDialogue()
     case Step::Idle:
         return true;
     case Step::Connecting:
-        fail(cannotConnect);
+        fail(m_tlsFailure.isEmpty() ? cannotConnect : m_tlsFailure);
+        return true;
+    case Step::Handshake:
+        m_greeted = false;   // nobody to say QUIT to in the clear
+        fail(m_tlsFailure.isEmpty() ? noAnswer : m_tlsFailure);
         return true;
     case Step::Quit:
         finish();
@@ -157,6 +219,8 @@ bool SmtpReport::endOutsideDialogue()
 
 void SmtpReport::onConnectionLost()
 {
+    if (m_socket->error() == QAbstractSocket::SslHandshakeFailedError && m_tlsFailure.isEmpty())
+        m_tlsFailure = cannotUseTls(m_socket->errorString());
     if (endOutsideDialogue())
         return;
     // Whatever the server said before it went is read first.
@@ -197,7 +261,11 @@ void SmtpReport::handleReply(const SmtpReply &reply)
     static const Rule rules[] = {
         {Step::Greeting, {220}, &SmtpReport::sendEhlo, &SmtpReport::failWithReply},
         {Step::Ehlo, {250}, &SmtpReport::onEhloAccepted, &SmtpReport::onEhloRefused},
-        {Step::Helo, {250}, &SmtpReport::sendMailFrom, &SmtpReport::failWithReply},
+        {Step::Helo, {250}, &SmtpReport::onEhloAccepted, &SmtpReport::failWithReply},
+        {Step::StartTls, {220}, &SmtpReport::startTls, &SmtpReport::failWithReply},
+        {Step::AuthUser, {334}, &SmtpReport::sendUser, &SmtpReport::failWithReply},
+        {Step::AuthPassword, {334}, &SmtpReport::sendPassword, &SmtpReport::failWithReply},
+        {Step::Auth, {235}, &SmtpReport::sendMailFrom, &SmtpReport::failWithReply},
         {Step::MailFrom, {250}, &SmtpReport::sendNextRecipient, &SmtpReport::failWithReply},
         {Step::Recipient, {250, 251}, &SmtpReport::onRecipientAccepted, &SmtpReport::onRecipientRefused},
         {Step::Data, {354}, &SmtpReport::sendMessage, &SmtpReport::failWithReply},
@@ -217,10 +285,54 @@ void SmtpReport::sendEhlo(const SmtpReply &)
     sendLine("EHLO " + heloName().toLatin1(), Step::Ehlo);
 }
 
+// Also HELO's, whose reply offers nothing: an account that asks for
+// STARTTLS or a sign-in then ends the report.
 void SmtpReport::onEhloAccepted(const SmtpReply &reply)
 {
-    m_eightBitMime = offersEightBitMime(reply);
+    m_eightBitMime = !offered(reply, "8BITMIME").isEmpty();
+    m_startTls = !offered(reply, "STARTTLS").isEmpty();
+    m_authMechanisms = offered(reply, "AUTH");
+    if (m_account.security == MailAccount::Security::StartTls && !m_socket->isEncrypted()) {
+        if (!m_startTls)
+            return fail(noStartTls);
+        return sendLine("STARTTLS", Step::StartTls);
+    }
+    if (!m_account.user.isEmpty())
+        return signIn();
     sendMailFrom(reply);
+}
+
+// What the server said in the clear is dropped: only what comes over TLS counts.
+void SmtpReport::startTls(const SmtpReply &)
+{
+    m_step = Step::Handshake;
+    m_stepTimer->start(m_stepTimeoutMs);
+    m_reader = SmtpReplyReader();
+    m_socket->readAll();
+    m_socket->startClientEncryption();
+}
+
+// The password goes only over TLS, and never to the log.
+void SmtpReport::signIn()
+{
+    if (!m_socket->isEncrypted())
+        return fail(noSignInWithoutTls);
+    if (m_authMechanisms.contains("PLAIN"))
+        return sendLine("AUTH PLAIN " + ('\0' + m_account.user.toUtf8() + '\0' + m_password.toUtf8()).toBase64(),
+                        Step::Auth);
+    if (!m_authMechanisms.contains("LOGIN"))
+        return fail(noSignInMethod);
+    sendLine("AUTH LOGIN", Step::AuthUser);
+}
+
+void SmtpReport::sendUser(const SmtpReply &)
+{
+    sendLine(m_account.user.toUtf8().toBase64(), Step::AuthPassword);
+}
+
+void SmtpReport::sendPassword(const SmtpReply &)
+{
+    sendLine(m_password.toUtf8().toBase64(), Step::Auth);
 }
 
 // HELO only where EHLO is not known; any other refusal means "go away".

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/notify/MailAccount.h"
 #include "core/notify/MailRoute.h"
 #include "core/notify/SmtpMessage.h"
 #include "core/notify/SmtpReply.h"
@@ -12,11 +13,14 @@
 #include <functional>
 
 class EventLog;
-class QTcpSocket;
+class QSslSocket;
 class QTimer;
 
 // Sends failure reports over one socket, one dialogue at a time: greeting
-// 220, EHLO 250 (or HELO 250 when EHLO is not known: 500, 502, 504), MAIL
+// 220, EHLO 250 (or HELO 250 when EHLO is not known: 500, 502, 504), then
+// with the account's STARTTLS: STARTTLS 220, the handshake and EHLO 250
+// again; with a user: AUTH PLAIN 235 (or AUTH LOGIN 334 334 235 where PLAIN
+// is not offered), only ever over TLS; then MAIL
 // FROM 250, RCPT TO 250 (a refused recipient is logged and skipped while
 // another is accepted), DATA 354, the message 250, then QUIT. Every wait is
 // bounded by the step timeout, the one for the message's end by 10 minutes. A report asked for while one is under way waits its turn; none is
@@ -29,7 +33,6 @@ class SmtpReport : public QObject
 public:
     using Done = std::function<void(bool accepted)>;
 
-    static constexpr quint16 defaultPort = 25;
     static constexpr int defaultStepTimeoutMs = 30000;
     // A server may scan a message before it answers its end: RFC 5321 asks
     // a client to wait 10 minutes there, so that delivered mail is not taken
@@ -40,7 +43,9 @@ public:
     SmtpReport(const MailRoute &route, const EventLog &log, QObject *parent = nullptr);
     ~SmtpReport() override;
 
-    void setPort(quint16 port) { m_port = port; }
+    // Kept in memory only; the account's other settings are read as each
+    // dialogue begins.
+    void setPassword(const QString &password) { m_password = password; }
     void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
     int stepTimeout() const { return m_stepTimeoutMs; }
     void setDataEndTimeout(int milliseconds) { m_dataEndTimeoutMs = milliseconds; }
@@ -52,7 +57,23 @@ public:
     void send(const QString &downSystem, Done done, SmtpMessage::Kind kind = SmtpMessage::Kind::Failure);
 
 private:
-    enum class Step { Idle, Connecting, Greeting, Ehlo, Helo, MailFrom, Recipient, Data, Message, Quit };
+    enum class Step {
+        Idle,
+        Connecting,   // with TLS from the first byte, up to the end of the handshake
+        Greeting,
+        Ehlo,
+        Helo,
+        StartTls,
+        Handshake,   // after STARTTLS
+        AuthUser,   // AUTH LOGIN's prompts
+        AuthPassword,
+        Auth,
+        MailFrom,
+        Recipient,
+        Data,
+        Message,
+        Quit
+    };
     struct Request
     {
         QString downSystem;
@@ -63,6 +84,8 @@ private:
     void scheduleNext();
     void startNext();
     void onConnected();
+    void onEncrypted();
+    void onTlsErrors();
     void onReadyRead();
     bool endOutsideDialogue();
     void onConnectionLost();
@@ -72,6 +95,10 @@ private:
     void sendEhlo(const SmtpReply &);
     void onEhloAccepted(const SmtpReply &reply);
     void onEhloRefused(const SmtpReply &reply);
+    void startTls(const SmtpReply &);
+    void signIn();
+    void sendUser(const SmtpReply &);
+    void sendPassword(const SmtpReply &);
     void sendMailFrom(const SmtpReply &);
     void sendNextRecipient(const SmtpReply &);
     void onRecipientAccepted(const SmtpReply &reply);
@@ -92,9 +119,9 @@ private:
 
     const MailRoute &m_configured;
     const EventLog &m_log;
-    QTcpSocket *m_socket = nullptr;
+    QSslSocket *m_socket = nullptr;
     QTimer *m_stepTimer = nullptr;
-    quint16 m_port = defaultPort;
+    QString m_password;
     int m_stepTimeoutMs = defaultStepTimeoutMs;
     int m_dataEndTimeoutMs = defaultDataEndTimeoutMs;
     QString m_hostName;
@@ -107,12 +134,17 @@ private:
     Step m_step = Step::Idle;
     Request m_current;
     MailRoute m_route;
+    MailAccount m_account;
+    QString m_tlsFailure;   // why the handshake failed, once it has
     QStringList m_recipients;
     qsizetype m_nextRecipient = 0;
     int m_acceptedRecipients = 0;
     QString m_lastRefusal;   // the reason of the last recipient refused
     bool m_greeted = false;
     bool m_accepted = false;
-    bool m_eightBitMime = false;   // offered in the reply to EHLO
+    // Offered in the reply to the last EHLO.
+    bool m_eightBitMime = false;
+    bool m_startTls = false;
+    QList<QByteArray> m_authMechanisms;
     SmtpReplyReader m_reader;
 };
