@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QMap>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
 // An SMTP server on 127.0.0.1 that records the commands and the message it
@@ -18,27 +19,38 @@ public:
         bool closed = false;
         QByteArray pending;
         bool inData = false;
+        qsizetype tlsFrom = -1;   // the first command that came over TLS
     };
 
-    // Replies by verb ("GREETING", "HELO", "MAIL", "RCPT", "DATA", "END" for
+    // Replies by verb ("GREETING", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT", "DATA", "END" for
     // the message, "QUIT"), with their line ends; the n-th command of a verb
     // gets the n-th reply, the last one repeats. "silent" and "hang up" end
     // the server's part, as a 421 does after it; "slow " comes before a reply sent 600 ms late.
     QMap<QByteArray, QList<QByteArray>> replies{
         {"GREETING", {"220 fake.test ESMTP\r\n"}}, {"HELO", {"250 fake.test\r\n"}}, {"MAIL", {"250 2.1.0 Ok\r\n"}},
         {"RCPT", {"250 2.1.5 Ok\r\n"}}, {"DATA", {"354 go on\r\n"}}, {"END", {"250 2.0.0 Ok: queued\r\n"}},
-        {"QUIT", {"221 2.0.0 Bye\r\n"}}};
+        {"QUIT", {"221 2.0.0 Bye\r\n"}}, {"STARTTLS", {"220 2.0.0 go ahead\r\n"}}, {"AUTH", {"235 2.7.0 ok\r\n"}}};
     QList<Session> sessions;
+    // With a certificate, a STARTTLS answered 220 starts TLS; with implicitTls too, the greeting waits for it.
+    QSslConfiguration tls;
+    bool implicitTls = false;
 
     explicit FakeSmtpServer(quint16 port = 0)
     {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            while (auto *socket = static_cast<QSslSocket *>(m_server.nextPendingConnection())) {
                 const int index = int(sessions.size());
                 sessions.append(Session{});
+                socket->setSslConfiguration(tls);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] { read(socket, sessions[index]); });
                 connect(socket, &QTcpSocket::disconnected, this, [this, index] { sessions[index].closed = true; });
-                answer(socket, sessions[index], "GREETING");
+                if (implicitTls) {
+                    sessions[index].tlsFrom = 0;
+                    connect(socket, &QSslSocket::encrypted, this, [this, socket, index] { answer(socket, sessions[index], "GREETING"); });
+                    socket->startServerEncryption();
+                } else {
+                    answer(socket, sessions[index], "GREETING");
+                }
             }
         });
         m_server.listen(QHostAddress::LocalHost, port);
@@ -48,7 +60,7 @@ public:
 private:
     static QByteArray verbOf(const QByteArray &line) { return line.split(' ').first().split(':').first().toUpper(); }
 
-    void read(QTcpSocket *socket, Session &session)
+    void read(QSslSocket *socket, Session &session)
     {
         session.pending += socket->readAll();
         for (qsizetype end; (end = session.pending.indexOf(session.inData ? "\r\n.\r\n" : "\r\n")) >= 0;) {
@@ -59,7 +71,7 @@ private:
         }
     }
 
-    void answer(QTcpSocket *socket, Session &session, const QByteArray &verb)
+    void answer(QSslSocket *socket, Session &session, const QByteArray &verb)
     {
         const QList<QByteArray> table = replies.value(verb, {"500 5.5.2 command not recognized\r\n"});
         const auto n = std::count_if(session.commands.cbegin(), session.commands.cend(),
@@ -72,7 +84,19 @@ private:
             socket->write(reply);
         if (reply == "hang up" || reply.startsWith("421") || verb == "QUIT")
             socket->disconnectFromHost();
+        if (verb == "STARTTLS" && reply.startsWith("220")) {
+            session.tlsFrom = session.commands.size();
+            socket->startServerEncryption();
+        }
     }
 
-    QTcpServer m_server;
+    // Its connections are TLS-capable sockets.
+    struct Server : QTcpServer {
+        void incomingConnection(qintptr descriptor) override
+        {
+            auto *socket = new QSslSocket(this);
+            socket->setSocketDescriptor(descriptor);
+            addPendingConnection(socket);
+        }
+    } m_server;
 };

@@ -14,14 +14,14 @@ MailAccount MailAccount::stored()
 {
     MailAccount account;
     const QString text = SettingsStore::text(Setting::SmtpSecurity);
-    const qsizetype security = std::find_if(securityTexts.cbegin(), securityTexts.cend(),
-                                            [&text](const QString &known) {
-                                                return known.compare(text, Qt::CaseInsensitive) == 0;
-                                            })
-                               - securityTexts.cbegin();
+    const qsizetype security =
+        std::find_if(securityTexts.cbegin(), securityTexts.cend(),
+                     [&text](const QString &known) { return known.compare(text, Qt::CaseInsensitive) == 0; })
+        - securityTexts.cbegin();
     // An unknown text is no reason to send a password in the clear.
     account.security = security < qsizetype(securityTexts.size()) ? Security(security) : Security::Tls;
-    account.port = quint16(InputText::port(SettingsStore::text(Setting::SmtpPort)).value_or(usualPort(account.security)));
+    account.port =
+        quint16(InputText::port(SettingsStore::text(Setting::SmtpPort)).value_or(usualPort(account.security)));
     account.user = SettingsStore::text(Setting::SmtpUser);
     return account;
 }
