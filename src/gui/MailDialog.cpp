@@ -2,6 +2,7 @@
 
 #include "core/base/SettingsStore.h"
 #include "core/notify/MailNotification.h"
+#include "gui/MailServerDialog.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -33,9 +34,10 @@ QPushButton *newButton(const char *name, const QString &caption, QWidget *parent
 }
 }
 
-MailDialog::MailDialog(MailNotification &mail, QWidget *parent)
+MailDialog::MailDialog(MailNotification &mail, const EventLog &log, QWidget *parent)
     : QDialog(parent)
     , m_mail(mail)
+    , m_log(log)
 {
     setObjectName(QStringLiteral("mailDialog"));
     setWindowTitle(QStringLiteral("Sentrova 環境設定"));
@@ -70,6 +72,13 @@ void MailDialog::addFrames(QVBoxLayout *column)
     serverGrid->addWidget(m_serverEdit, 0, 1);
     serverGrid->addWidget(senderLabel, 1, 0);
     serverGrid->addWidget(m_senderEdit, 1, 1);
+    auto *detailsButton = newButton("serverDetailsButton", QStringLiteral("送信サーバーの詳細..."), serverFrame);
+    serverGrid->addWidget(detailsButton, 2, 1, Qt::AlignRight);
+    connect(detailsButton, &QPushButton::clicked, this, [this] {
+        auto *details = new MailServerDialog(m_mail.sender(), m_log, this);
+        details->setAttribute(Qt::WA_DeleteOnClose);
+        details->open();
+    });
 
     auto *recipientFrame = new QGroupBox(QStringLiteral("受信者"), this);
     auto *recipientGrid = new QGridLayout(recipientFrame);
@@ -109,9 +118,18 @@ QHBoxLayout *MailDialog::createButtonRow()
         if (button != okButton)
             buttonRow->addStretch();
     }
-    QWidget *const focusOrder[] = {m_serverEdit,        m_senderEdit,        m_recipientEdits[0], okButton,
-                                   testButton,          disableButton,       m_recipientEdits[1], m_recipientEdits[2],
-                                   m_recipientEdits[3], m_recipientEdits[4], m_onChangeCheck};
+    QWidget *const focusOrder[] = {m_serverEdit,
+                                   findChild<QPushButton *>(QStringLiteral("serverDetailsButton")),
+                                   m_senderEdit,
+                                   m_recipientEdits[0],
+                                   okButton,
+                                   testButton,
+                                   disableButton,
+                                   m_recipientEdits[1],
+                                   m_recipientEdits[2],
+                                   m_recipientEdits[3],
+                                   m_recipientEdits[4],
+                                   m_onChangeCheck};
     for (std::size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
 

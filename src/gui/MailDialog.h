@@ -4,6 +4,7 @@
 
 #include <array>
 
+class EventLog;
 class MailNotification;
 class QCheckBox;
 class QHBoxLayout;
@@ -13,13 +14,14 @@ struct MailRoute;
 
 // The mail settings window: the server, the sender and up to five recipients
 // of failure reports; save them, send a test report, or switch notification
-// off. Opening it reads the settings file again.
+// off; the server's port, encryption and account in a window of their own.
+// Opening it reads the settings file again.
 class MailDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit MailDialog(MailNotification &mail, QWidget *parent = nullptr);
+    MailDialog(MailNotification &mail, const EventLog &log, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -31,6 +33,7 @@ private:
     MailRoute entered() const;
 
     MailNotification &m_mail;
+    const EventLog &m_log;
     QLineEdit *m_serverEdit = nullptr;
     QLineEdit *m_senderEdit = nullptr;
     std::array<QLineEdit *, 5> m_recipientEdits{};

@@ -2,6 +2,7 @@
 
 #include "core/Program.h"
 #include "core/base/SettingsStore.h"
+#include "core/notify/MailAccount.h"
 #include "gui/HelpWindow.h"
 #include "gui/HostDialog.h"
 #include "gui/LogWindow.h"
@@ -13,6 +14,7 @@
 #include "gui/common/Placement.h"
 #include "gui/common/StatusPanel.h"
 #include "gui/desktop/DesktopNotifier.h"
+#include "gui/desktop/Keyring.h"
 #include "gui/desktop/TrayIcon.h"
 
 #include <QCloseEvent>
@@ -119,7 +121,7 @@ void MainWindow::createMenu()
         // A checked item unchecks itself when clicked; the mark shows the
         // switch, not the clicks.
         m_notificationAction->setChecked(program.mail().isOn());
-        showWindow(m_mailDialog, [&program] { return new MailDialog(program.mail()); });
+        showWindow(m_mailDialog, [&program] { return new MailDialog(program.mail(), program.log()); });
     });
     connect(addItem("logAction", QStringLiteral("イベントログ")), &QAction::triggered, this, [this, &program] {
         showWindow(m_logWindow, [&program] { return new LogWindow(program.log(), program.folder()); });
@@ -215,6 +217,14 @@ void MainWindow::bindNotification()
     showSwitch(mail.isOn());
     connect(&mail, &MailNotification::switchChanged, this, showSwitch);
     connect(&mail, &MailNotification::userMessage, this, &MainWindow::showMailMessage);
+    // The account's password waits in the desktop's secret store.
+    if (const QString user = MailAccount::stored().user; !user.isEmpty())
+        Keyring::read(user, this, [this](const Keyring::Read &read) {
+            if (read.password)
+                m_program.mail().sender().setPassword(*read.password);
+            else if (!read.failure.isEmpty())
+                m_program.log().write(QStringLiteral("パスワードを読み出せません (%1)。").arg(read.failure));
+        });
 }
 
 void MainWindow::bindDesktop()

@@ -49,6 +49,7 @@ public:
     QStringList logTail(qsizetype n) const { return logMessages().mid(qMax(0, logMessages().size() - n)); }
     // A value of the per-user settings file as it stands there, read past the program.
     static QString setting(const QString &key) { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").value(key).toString(); }
+    static QString settingsFile() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").fileName(); }
 
 private:
     QTemporaryDir m_dir;

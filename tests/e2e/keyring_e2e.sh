@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The mail account's password in a real secret store: GNOME Keyring, unlocked, on a private session
+# bus, under a home of its own. Usage: keyring_e2e.sh TEST [ARGS...]; skipped (77) without the keyring.
+set -euo pipefail
+command -v gnome-keyring-daemon >/dev/null && command -v gdbus >/dev/null || exit 77
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+mkdir -m 700 "$home/run"
+HOME="$home" XDG_RUNTIME_DIR="$home/run" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+  dbus-run-session -- bash -c '
+    printf test | gnome-keyring-daemon --foreground --unlock --components=secrets >/dev/null 2>&1 &
+    keyring=$!
+    trap "kill $keyring" EXIT
+    gdbus wait --session --timeout 20 org.freedesktop.secrets
+    SENTROVA_KEYRING=1 QT_QPA_PLATFORM=offscreen "$@"' keyring "$@"
