@@ -28,8 +28,8 @@ MailServerDialog::MailServerDialog(SmtpReport &sender, const EventLog &log, QWid
     // A usual port follows the encryption chosen; a port of the operator's own stays.
     connect(m_securityCombo, &QComboBox::currentIndexChanged, this, [this](int security) {
         const std::optional<int> port = InputText::port(m_portEdit->text());
-        for (MailAccount::Security usual : {MailAccount::Security::None, MailAccount::Security::StartTls,
-                                            MailAccount::Security::Tls})
+        for (MailAccount::Security usual :
+             {MailAccount::Security::None, MailAccount::Security::StartTls, MailAccount::Security::Tls})
             if (port == MailAccount::usualPort(usual))
                 m_portEdit->setText(QString::number(MailAccount::usualPort(MailAccount::Security(security))));
     });

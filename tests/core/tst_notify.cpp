@@ -329,7 +329,16 @@ private Q_SLOTS:
     {
         if (!qEnvironmentVariableIsSet("SENTROVA_SMTP_FOLDER"))
             QSKIP("run by tests/e2e/smtp_e2e.py");
+        std::optional<TrustedCa> trusted;
+        if (qEnvironmentVariableIsSet("SENTROVA_SMTP_CA"))
+            trusted.emplace(QSslCertificate::fromPath(qEnvironmentVariable("SENTROVA_SMTP_CA")).value(0));
         Rig rig;
+        if (trusted) {   // the certificate names localhost
+            rig.route.server = "localhost";
+            SettingsStore::setText(Setting::SmtpSecurity, qEnvironmentVariable("SENTROVA_SMTP_SECURITY"));
+            SettingsStore::setText(Setting::SmtpUser, qEnvironmentVariable("SENTROVA_SMTP_USER"));
+            rig.report.setPassword(qEnvironmentVariable("SENTROVA_SMTP_PASSWORD"));
+        }
         const QStringList recipients = qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u',');
         std::copy(recipients.cbegin(), recipients.cend(), rig.route.recipients.begin());
         SettingsStore::setText(Setting::SmtpPort, qEnvironmentVariable("SENTROVA_SMTP_PORT"));

@@ -1,7 +1,8 @@
 """Failure reports against real SMTP servers from Debian's packages on a free loopback port, read
-back with Python's email parser. Usage: smtp_e2e.py aiosmtpd|exim TST_NOTIFY
+back with Python's email parser. Usage: smtp_e2e.py aiosmtpd|starttls|tls|exim TST_NOTIFY
 aiosmtpd: the mail goes 8-bit, as the server offers; once it is stopped, the next report is
-logged as failed. exim: Exim's own SMTP reader (exim4 -bs, as for a remote client, queue only)
+logged as failed. starttls and tls: aiosmtpd with a certificate of a CA made here, requiring
+STARTTLS or speaking TLS from the first byte, and a sign-in that must come over TLS. exim: Exim's own SMTP reader (exim4 -bs, as for a remote client, queue only)
 takes a report whose host line is over 998 octets, and refuses one of its two recipients."""
 import asyncio
 import ctypes
@@ -11,6 +12,7 @@ import os
 import pathlib
 import re
 import signal
+import ssl
 import subprocess
 import sys
 import tempfile
@@ -39,10 +41,27 @@ async def bridge_to_exim(reader, writer):
     await asyncio.gather(pump(reader, exim.stdin), pump(exim.stdout, writer), exim.wait())
 
 
+def authenticate(server, session, envelope, mechanism, auth_data):
+    """Takes ops/s3cret, and notes whether the password came over TLS."""
+    tls = session.ssl is not None or server.transport.get_extra_info("ssl_object") is not None
+    pathlib.Path(sys.argv[3], "auth").write_text("%s %s tls=%s" % (mechanism, auth_data.login.decode(), tls))
+    from aiosmtpd.smtp import AuthResult
+    return AuthResult(success=(auth_data.login, auth_data.password) == (b"ops", b"s3cret"))
+
+
 async def serve():
-    if sys.argv[2] == "aiosmtpd":
+    mode = sys.argv[2]
+    if mode != "exim":
         from aiosmtpd.smtp import SMTP
-        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep()), "127.0.0.1", 0)
+        tls, options = None, {}
+        if mode != "aiosmtpd":
+            tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+            tls.load_cert_chain(pathlib.Path(sys.argv[3], "server.pem"), pathlib.Path(sys.argv[3], "server.key"))
+            # aiosmtpd counts only STARTTLS as TLS for AUTH; the port 465 socket is TLS throughout.
+            options = dict(authenticator=authenticate, auth_required=True, auth_require_tls=mode == "starttls",
+                           tls_context=tls if mode == "starttls" else None, require_starttls=mode == "starttls")
+        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep(), **options), "127.0.0.1", 0,
+                                                                 ssl=tls if mode == "tls" else None)
     else:
         server = await asyncio.start_server(bridge_to_exim, "127.0.0.1", 0)
     print(server.sockets[0].getsockname()[1], flush=True)
@@ -51,8 +70,12 @@ async def serve():
 
 def report(port, stopped, host, recipients):
     """The program's sender, run by its test's function; 0 when accepted, or refused if stopped."""
+    account = {} if sys.argv[1] in ("aiosmtpd", "exim") else dict(
+        SENTROVA_SMTP_SECURITY="StartTls" if sys.argv[1] == "starttls" else "Tls", SENTROVA_SMTP_USER="ops",
+        SENTROVA_SMTP_PASSWORD="s3cret", SENTROVA_SMTP_CA=os.path.join(work, "ca.pem"))
     env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen",
-               SENTROVA_SMTP_HOST=host, SENTROVA_SMTP_RECIPIENTS=recipients, **({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {}))
+               SENTROVA_SMTP_HOST=host, SENTROVA_SMTP_RECIPIENTS=recipients, **account,
+               **({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {}))
     return subprocess.run([sys.argv[2], "reportToARealServer"], env=env, timeout=90).returncode
 
 
@@ -83,6 +106,15 @@ def is_ours(text):
 queued_before = queue() if exim else set()
 # The server dies with this script (PR_SET_PDEATHSIG), also when CTest kills it at its timeout.
 with tempfile.TemporaryDirectory() as work:
+    if sys.argv[1] in ("starttls", "tls"):
+        ec = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2".split()
+        pathlib.Path(work, "san.ext").write_text("subjectAltName=DNS:localhost\n")
+        for step in (["req", "-x509", *ec, "-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=SentrovaE2ECA",
+                      "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=keyCertSign"],
+                     ["req", *ec, "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=localhost"],
+                     ["x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+                      "-days", "2", "-out", "server.pem", "-extfile", "san.ext"]):
+            subprocess.run(["openssl", *step], cwd=work, check=True, capture_output=True)
     server = subprocess.Popen([sys.executable, __file__, "--serve", sys.argv[1], work], stdout=subprocess.PIPE, text=True,
                               preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))
     try:
@@ -102,6 +134,7 @@ with tempfile.TemporaryDirectory() as work:
     else:
         mail = pathlib.Path(work, recipients.replace(",", "+") + ".eml").read_bytes()
     message = email.message_from_bytes(mail, policy=email.policy.default)
+    signed_in = pathlib.Path(work, "auth").read_text() if pathlib.Path(work, "auth").exists() else "none"
     log = [line.split("   ", 1)[1] for line in pathlib.Path(work, "Sentrova.Log").read_bytes().decode("cp932").split("\r\n") if line]
 made = host + "サーバー障害の報告を行いました。 "
 checks = {
@@ -117,6 +150,8 @@ else:
     checks["envelope"] = message["X-From"] == "sentrova@example.org"
     checks["8-bit body, as the server offered"] = (message["X-Options"], message["Content-Transfer-Encoding"]) == ("BODY=8BITMIME", "8bit")
     checks["log"] = log == [made, "「%s」のサーバー障害の報告に失敗しました。 接続できません" % host]
+    if sys.argv[1] != "aiosmtpd":
+        checks["signed in over TLS"] = signed_in == "PLAIN ops tls=True"
 for name, ok in checks.items():
     print("ok  " if ok else "FAIL", name)
 sys.exit(0 if all(checks.values()) else 1)
