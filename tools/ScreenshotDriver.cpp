@@ -76,6 +76,8 @@ public:
             then(0, [this, shot] { trigger(shot.menuItem); });
             then(settleMs, [this, shot] { saveNewWindow(shot); });
         }
+        then(0, [this] { clickIn("mailDialog", "serverDetailsButton"); });
+        then(settleMs, [this] { saveNewWindow({"serverDetailsButton", "mail-server.png"}); });
         then(0, [this] { clickIn("statusPageDialog", "browseButton"); });
         then(settleMs, [this] {
             for (QWidget *widget : QApplication::topLevelWidgets())

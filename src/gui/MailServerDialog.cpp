@@ -60,6 +60,9 @@ void MailServerDialog::createControls()
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    // Plain buttons, as in the program's other windows.
+    for (QAbstractButton *button : buttons->buttons())
+        button->setIcon(QIcon());
     form->addRow(buttons);
     form->setSizeConstraint(QLayout::SetFixedSize);
     connect(buttons, &QDialogButtonBox::accepted, this, &MailServerDialog::accept);

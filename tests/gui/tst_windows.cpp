@@ -136,7 +136,7 @@ private Q_SLOTS:
         QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
             "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
             << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
-        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "90cee9047d30", "閉じる"} << QStringList{"helpText", "closeButton"};
+        QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "474ed8f99b85", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
     void texts()
     {
