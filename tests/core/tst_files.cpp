@@ -114,6 +114,29 @@ private Q_SLOTS:
         QVERIFY(m_folder.readBytes(folder + "/index.html").contains("<tr><td>db</td><td>5432</td><td></td></tr>"));
     }
 
+    // A page save that hangs (a pipe nobody reads, rewritten in place) does not hold up the end: 10 s
+    // on, the program ends with 1 and says so, before its exit handlers could run under the save.
+    void hangingSaveAtTheEnd()
+    {
+        const QString folder = qEnvironmentVariable("SENTROVA_HANG_DIR");
+        if (folder.isEmpty())
+            QSKIP("staged by tests/e2e/mounted_faults.sh");
+        if (qEnvironmentVariableIsSet("SENTROVA_HANG_CHILD")) {   // the end of a program, in a process of its own
+            StatusPageWriter writer(m_log);
+            QVERIFY(writer.write({{"db", "5432", {}}}, StatusPageSettings{folder, "index.html", "True"}));
+            return;
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("SENTROVA_HANG_CHILD", "1");
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);   // QTest takes the warning to standard output
+        child.start(QCoreApplication::applicationFilePath(), {"hangingSaveAtTheEnd"});
+        QTRY_COMPARE_WITH_TIMEOUT(child.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY(child.readAll().contains("ステータスページの保存が終わらないため、待たずに終了します。"));
+    }
+
     // Every file follows one folder: the program's own while it may write
     // there, else the per-user data folder of the user's home, made if missing.
     void programFolder_data()

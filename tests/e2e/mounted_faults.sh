@@ -2,7 +2,8 @@
 # Runs a test with what only root can stage, in a mount namespace of its own:
 # SENTROVA_FULL_DIR, a 64 KiB tmpfs holding a file "old" and filled up;
 # SENTROVA_RO_DIR, an empty read-only folder; SENTROVA_LOCKED_DIR, a folder
-# only root may write to, holding an "index.html" anyone may write; and the name
+# only root may write to, holding an "index.html" anyone may write; SENTROVA_HANG_DIR,
+# another such folder whose "index.html" is a pipe nobody reads; and the name
 # SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
 # second is 127.0.0.2; SENTROVA_PRIVATE_NETWORK, a network of its own, where
 # every port on loopback is free. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
@@ -22,7 +23,8 @@ work=$(mktemp -d)
 trap 'umount /etc/hosts "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 
-mkdir "$work/full" "$work/ro" "$work/ro-source" "$work/page"
+mkdir "$work/full" "$work/ro" "$work/ro-source" "$work/page" "$work/hang"
+mkfifo -m 666 "$work/hang/index.html"
 chmod 755 "$work" && echo old > "$work/page/index.html" && chmod 666 "$work/page/index.html"
 { cat /etc/hosts; printf '127.0.0.3 %s\n127.0.0.2 %s\n' "$multi" "$multi"; } > "$work/hosts"
 mount -t tmpfs -o size=64k tmpfs "$work/full" && mount --bind "$work/ro-source" "$work/ro" \
@@ -33,6 +35,6 @@ echo old > "$work/full/old"
 cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
-export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page"
+export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page" SENTROVA_HANG_DIR="$work/hang"
 export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1
 "$@"
