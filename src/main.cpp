@@ -48,6 +48,28 @@ std::optional<int> answerOption(int argc, char *argv[])
     }
     return std::nullopt;
 }
+
+// One copy of the program on its folder, from start-up to the end of its
+// window; a second copy asks the first to show itself.
+int run(const QString &folder, TerminationSignals &termination)
+{
+    SingleInstance instance(folder);
+    // A second copy may have delivered its request before claim() returns.
+    QObject::connect(&instance, &SingleInstance::delivered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    if (!instance.claim()) {
+        std::fprintf(stderr, "Sentrovaはすでに起動しています。\n");
+        return QApplication::exec();
+    }
+    Program program(folder);
+    program.startUp();
+    MainWindow window(program);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, &MainWindow::bringForward);
+    QObject::connect(&program, &Program::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A logout or a service stop ends the program as closing its window does.
+    QObject::connect(&termination, &TerminationSignals::received, &window, &QWidget::close);
+    window.show();
+    return QApplication::exec();
+}
 }
 
 int main(int argc, char *argv[])
@@ -66,22 +88,5 @@ int main(int argc, char *argv[])
     // Without the converter the first save would destroy every Japanese host name.
     if (!TextCodec::isAvailable())
         return refuseToStart(QStringLiteral("文字コード (シフトJIS) の変換を利用できません。"), termination);
-
-    const QString folder = ProgramFolder::choose(QCoreApplication::applicationDirPath());
-    SingleInstance instance(folder);
-    // A second copy may have delivered its request before claim() returns.
-    QObject::connect(&instance, &SingleInstance::delivered, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    if (!instance.claim()) {
-        std::fprintf(stderr, "Sentrovaはすでに起動しています。\n");
-        return app.exec();
-    }
-    Program program(folder);
-    program.startUp();
-    MainWindow window(program);
-    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, &MainWindow::bringForward);
-    QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    // A logout or a service stop ends the program as closing its window does.
-    QObject::connect(&termination, &TerminationSignals::received, &window, &QWidget::close);
-    window.show();
-    return app.exec();
+    return Program::endProcess(run(ProgramFolder::choose(QCoreApplication::applicationDirPath()), termination));
 }

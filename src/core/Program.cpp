@@ -2,6 +2,10 @@
 
 #include "core/base/SettingsStore.h"
 #include "core/hosts/HostListFile.h"
+#include "core/monitor/ProbeSocket.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 Program::Program(const QString &folder, QObject *parent)
     : QObject(parent)
@@ -57,4 +61,12 @@ void Program::end()
     m_log.write(QStringLiteral("Sentrovaが終了しました。"));
     m_schedule.shutDown();
     Q_EMIT ended();
+}
+
+int Program::endProcess(int status)
+{
+    if (!ProbeSocket::lookupsAbandoned())
+        return status;
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

@@ -32,6 +32,10 @@ public:
     // The main window has closed: whatever is under way is abandoned
     // unrecorded, and the program ends.
     void end();
+    // What main() returns, once the program and its windows are gone. Where a
+    // name lookup was given up while the system's resolver still waits on it,
+    // the process ends here at once: Qt's own end would wait for the resolver.
+    static int endProcess(int status);
 
     const QString &folder() const { return m_folder; }
     const EventLog &log() const { return m_log; }

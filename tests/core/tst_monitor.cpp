@@ -478,6 +478,31 @@ private Q_SLOTS:
         QVERIFY(nextAtOnce);
     }
 
+    // The program ends at once while a name lookup hangs: the resolver's DNS server never answers.
+    void endWhileALookupHangs()
+    {
+        const QString name = qEnvironmentVariable("SENTROVA_SILENT_RESOLVER");
+        if (name.isEmpty())
+            QSKIP("staged by tests/e2e/mounted_faults.sh");
+        if (qEnvironmentVariableIsSet("SENTROVA_LOOKUP_CHILD")) {   // a program of its own, as main() ends it
+            {
+                Rig rig({name + "|80"}, 10000);
+                rig.program.toggleMonitoring("60");
+                QTRY_VERIFY(rig.progressTexts.contains("名前解決中..."));
+                rig.program.end();
+            }
+            Program::endProcess(0);
+            return;
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("SENTROVA_LOOKUP_CHILD", "1");
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {"endWhileALookupHangs"});
+        QTRY_COMPARE_WITH_TIMEOUT(child.state(), QProcess::NotRunning, 10000);   // the resolver waits 30 s
+        QCOMPARE(child.exitCode(), 0);
+    }
+
     void startUpWithoutFilesAndEnd()
     {
         TestFolder folder;

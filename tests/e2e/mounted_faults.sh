@@ -6,7 +6,8 @@
 # another such folder whose "index.html" is a pipe nobody reads; and the name
 # SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
 # second is 127.0.0.2; SENTROVA_PRIVATE_NETWORK, a network of its own, where
-# every port on loopback is free. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
+# every port on loopback is free; SENTROVA_SILENT_RESOLVER, a name the resolver
+# asks of a DNS server that never answers. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
 # Exit status 77 (a skip for CTest) when it cannot be staged.
 set -u
 multi=sentrova-multi.test
@@ -20,7 +21,8 @@ fi
 ip link set lo up || skip "no loopback in the network namespace"
 
 work=$(mktemp -d)
-trap 'umount /etc/hosts "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
+resolver=
+trap 'kill $resolver 2>/dev/null; umount /etc/hosts /etc/resolv.conf "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 
 mkdir "$work/full" "$work/ro" "$work/ro-source" "$work/page" "$work/hang"
@@ -29,6 +31,11 @@ chmod 755 "$work" && echo old > "$work/page/index.html" && chmod 666 "$work/page
 { cat /etc/hosts; printf '127.0.0.3 %s\n127.0.0.2 %s\n' "$multi" "$multi"; } > "$work/hosts"
 mount -t tmpfs -o size=64k tmpfs "$work/full" && mount --bind "$work/ro-source" "$work/ro" \
     && mount -o remount,bind,ro "$work/ro" && mount --bind "$work/hosts" /etc/hosts || skip "mount failed"
+printf 'nameserver 127.0.0.53\noptions timeout:30 attempts:1\n' > "$work/resolv.conf"
+mount --bind "$work/resolv.conf" /etc/resolv.conf || skip "mount failed"
+/usr/bin/python3 -c 'import signal, socket
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.53", 53)); signal.pause()' &
+resolver=$!
 order=$(getent ahosts "$multi" | awk '$2 == "STREAM" { printf "%s ", $1 }')
 [ "$order" = "127.0.0.3 127.0.0.2 " ] || skip "$multi resolves to '$order', not 127.0.0.3 before 127.0.0.2"
 echo old > "$work/full/old"
@@ -36,5 +43,5 @@ cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
 export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page" SENTROVA_HANG_DIR="$work/hang"
-export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1
+export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1 SENTROVA_SILENT_RESOLVER=sentrova-hang.test
 "$@"

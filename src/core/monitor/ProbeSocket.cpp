@@ -84,9 +84,16 @@ ProbeSocket::ProbeSocket(QObject *parent)
 
 ProbeSocket::~ProbeSocket()
 {
-    if (m_lookupId >= 0)
-        QHostInfo::abortHostLookup(m_lookupId);
+    abandonLookup();
     closeConnection();
+}
+
+void ProbeSocket::abandonLookup()
+{
+    if (m_lookupId < 0)
+        return;
+    QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
+    s_lookupsAbandoned = true;
 }
 
 void ProbeSocket::setTimeout(int milliseconds)
@@ -137,8 +144,7 @@ void ProbeSocket::close()
 {
     m_timeoutTimer->stop();
     m_endNotice->stop();
-    if (m_lookupId >= 0)
-        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
+    abandonLookup();
     closeConnection();
     setState(State::Closed);
 }
@@ -265,8 +271,7 @@ void ProbeSocket::closeConnection()
 void ProbeSocket::endAttempt(State state)
 {
     m_timeoutTimer->stop();
-    if (m_lookupId >= 0)
-        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
+    abandonLookup();
     closeConnection();
     m_addresses.clear();
     m_endState = state;
