@@ -7,7 +7,8 @@
 # SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
 # second is 127.0.0.2; SENTROVA_PRIVATE_NETWORK, a network of its own, where
 # every port on loopback is free; SENTROVA_SILENT_RESOLVER, a name the resolver
-# asks of a DNS server that never answers. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
+# asks of a DNS server that never answers, which makes the file
+# SENTROVA_RESOLVER_ASKED when asked. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
 # Exit status 77 (a skip for CTest) when it cannot be staged.
 set -u
 multi=sentrova-multi.test
@@ -33,9 +34,11 @@ mount -t tmpfs -o size=64k tmpfs "$work/full" && mount --bind "$work/ro-source" 
     && mount -o remount,bind,ro "$work/ro" && mount --bind "$work/hosts" /etc/hosts || skip "mount failed"
 printf 'nameserver 127.0.0.53\noptions timeout:30 attempts:1\n' > "$work/resolv.conf"
 mount --bind "$work/resolv.conf" /etc/resolv.conf || skip "mount failed"
-/usr/bin/python3 -c 'import signal, socket
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.53", 53)); signal.pause()' &
+exec 3< <(exec /usr/bin/python3 -c 'import signal, socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.53", 53)); print("bound", flush=True)
+s.recvfrom(512); open(sys.argv[1], "w").close(); signal.pause()' "$work/asked")
 resolver=$!
+read -r -t 20 -u 3 bound || skip "no silent DNS server"
 order=$(getent ahosts "$multi" | awk '$2 == "STREAM" { printf "%s ", $1 }')
 [ "$order" = "127.0.0.3 127.0.0.2 " ] || skip "$multi resolves to '$order', not 127.0.0.3 before 127.0.0.2"
 echo old > "$work/full/old"
@@ -43,5 +46,6 @@ cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
 export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page" SENTROVA_HANG_DIR="$work/hang"
-export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1 SENTROVA_SILENT_RESOLVER=sentrova-hang.test
+export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1 SENTROVA_SILENT_RESOLVER=sentrova-hang.test \
+    SENTROVA_RESOLVER_ASKED="$work/asked"
 "$@"
