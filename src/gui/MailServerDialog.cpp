@@ -27,11 +27,10 @@ MailServerDialog::MailServerDialog(SmtpReport &sender, const EventLog &log, QWid
     m_userEdit->setText(account.user);
     // A usual port follows the encryption chosen; a port of the operator's own stays.
     connect(m_securityCombo, &QComboBox::currentIndexChanged, this, [this](int security) {
+        const auto usual = [](int choice) { return int(MailAccount::usualPort(MailAccount::Security(choice))); };
         const std::optional<int> port = InputText::port(m_portEdit->text());
-        for (MailAccount::Security usual :
-             {MailAccount::Security::None, MailAccount::Security::StartTls, MailAccount::Security::Tls})
-            if (port == MailAccount::usualPort(usual))
-                m_portEdit->setText(QString::number(MailAccount::usualPort(MailAccount::Security(security))));
+        if (port == usual(0) || port == usual(1) || port == usual(2))
+            m_portEdit->setText(QString::number(usual(security)));
     });
 }
 
