@@ -1,8 +1,8 @@
 #include "core/Program.h"
 
+#include "core/base/AbandonedLookups.h"
 #include "core/base/SettingsStore.h"
 #include "core/hosts/HostListFile.h"
-#include "core/monitor/ProbeSocket.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,7 +65,7 @@ void Program::end()
 
 int Program::endProcess(int status)
 {
-    if (!ProbeSocket::lookupsAbandoned())
+    if (!AbandonedLookups::any())
         return status;
     std::fflush(nullptr);
     std::_Exit(status);

@@ -80,7 +80,7 @@ void MailServerDialog::accept()
     const QString password = m_passwordEdit->text();
     if (password.isEmpty() || account.user.isEmpty())
         return QDialog::accept();
-    m_sender.setPassword(password);
+    m_sender.setPassword(account.user, password);
     setEnabled(false);
     Keyring::store(account.user, password, this, [this](const QString &failure) {
         if (!failure.isEmpty()) {

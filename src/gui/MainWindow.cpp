@@ -218,10 +218,12 @@ void MainWindow::bindNotification()
     connect(&mail, &MailNotification::switchChanged, this, showSwitch);
     connect(&mail, &MailNotification::userMessage, this, &MainWindow::showMailMessage);
     // The account's password waits in the desktop's secret store.
+    // A password typed meanwhile is newer than the stored one.
     if (const QString user = MailAccount::stored().user; !user.isEmpty())
-        Keyring::read(user, this, [this](const Keyring::Read &read) {
-            if (read.password)
-                m_program.mail().sender().setPassword(*read.password);
+        Keyring::read(user, this, [this, user](const Keyring::Read &read) {
+            SmtpReport &sender = m_program.mail().sender();
+            if (read.password && !sender.knowsPassword(user))
+                sender.setPassword(user, *read.password);
             else if (!read.failure.isEmpty())
                 m_program.log().write(QStringLiteral("パスワードを読み出せません (%1)。").arg(read.failure));
         });

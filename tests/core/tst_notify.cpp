@@ -135,6 +135,9 @@ private Q_SLOTS:
             << ByteList{ehlo, "STARTTLS", ehlo, "AUTH LOGIN", "b3Bz", "c2VjcmV0"} + toOps.mid(2) << ok;
         QTest::newRow("sign-in refused (535)") << ops << startTls + ByteList{"user:ops", "AUTH:535 5.7.8 bad credentials\r\n"}
                                                << ByteList{ehlo, "STARTTLS", ehlo} + plain + ByteList{"QUIT"} << failed("535 5.7.8 bad credentials");
+        QTest::newRow("no password for this user") << ops << startTls + ByteList{"user:other"} << ByteList{ehlo, "STARTTLS", ehlo, "QUIT"}
+                                                   << failed("パスワードが設定されていません");
+        QTest::newRow("AUTH= form") << ops << startTls + ByteList{"user:ops", "EHLO:250-fake.test\r\n250 AUTH=LOGIN PLAIN\r\n"} << signedIn << ok;
         QTest::newRow("no sign-in method") << ops << startTls + ByteList{"user:ops", "EHLO:250-fake.test\r\n250 AUTH CRAM-MD5\r\n"}
                                            << ByteList{ehlo, "STARTTLS", ehlo, "QUIT"} << failed("サーバーがPLAINでもLOGINでもサインインを受け付けません");
         QTest::newRow("STARTTLS not offered") << ops << ByteList{"security:StartTls", "user:ops", "EHLO:250-fake.test\r\n250 AUTH PLAIN\r\n"}
@@ -176,7 +179,7 @@ private Q_SLOTS:
             SettingsStore::setText(Setting::SmtpSecurity, replies["security"].first());
         if (replies.contains("user"))
             SettingsStore::setText(Setting::SmtpUser, replies["user"].first());
-        rig.report.setPassword("secret");
+        rig.report.setPassword("ops", "secret");
         if (replies.contains("sender"))
             rig.route.sender = QString::fromUtf8(replies["sender"].first());
         if (server.join().contains("silent") || server.join().contains("slow"))
@@ -337,7 +340,7 @@ private Q_SLOTS:
             rig.route.server = "localhost";
             SettingsStore::setText(Setting::SmtpSecurity, qEnvironmentVariable("SENTROVA_SMTP_SECURITY"));
             SettingsStore::setText(Setting::SmtpUser, qEnvironmentVariable("SENTROVA_SMTP_USER"));
-            rig.report.setPassword(qEnvironmentVariable("SENTROVA_SMTP_PASSWORD"));
+            rig.report.setPassword(qEnvironmentVariable("SENTROVA_SMTP_USER"), qEnvironmentVariable("SENTROVA_SMTP_PASSWORD"));
         }
         const QStringList recipients = qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u',');
         std::copy(recipients.cbegin(), recipients.cend(), rig.route.recipients.begin());

@@ -18,11 +18,12 @@ HostHealth::HostHealth(MonitorSchedule &schedule, MonitorPass &pass, QObject *pa
     , m_schedule(schedule)
 {
     connect(&pass, &MonitorPass::summarised, this, &HostHealth::onPassSummarised);
+    // The tooltip tells monitoring on or off at once, the colour after a pass.
     connect(&schedule, &MonitorSchedule::stateChanged, this, [this](MonitorSchedule::State state) {
-        if (state != MonitorSchedule::State::Stopped || m_level == Level::Stopped)
-            return;
-        m_level = Level::Stopped;
-        m_passed = false;
+        if (state == MonitorSchedule::State::Stopped) {
+            m_level = Level::Stopped;
+            m_passed = false;
+        }
         Q_EMIT changed();
     });
 }

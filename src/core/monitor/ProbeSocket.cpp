@@ -1,5 +1,7 @@
 #include "core/monitor/ProbeSocket.h"
 
+#include "core/base/AbandonedLookups.h"
+
 #include <QHostInfo>
 #include <QNetworkInterface>
 #include <QSocketNotifier>
@@ -93,7 +95,7 @@ void ProbeSocket::abandonLookup()
     if (m_lookupId < 0)
         return;
     QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
-    s_lookupsAbandoned = true;
+    AbandonedLookups::note();
 }
 
 void ProbeSocket::setTimeout(int milliseconds)

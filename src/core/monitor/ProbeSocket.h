@@ -49,10 +49,6 @@ public:
     void close();
 
     State state() const { return m_state; }
-    // Whether a name lookup was given up while under way. Qt's resolver
-    // thread may still wait on it, and Qt's end of the process waits for that
-    // thread as long as the system's resolver does: 30 s and more.
-    static bool lookupsAbandoned() { return s_lookupsAbandoned; }
     // Why this machine could not make the attempt, after one that ended in
     // Error for that reason; empty otherwise.
     QString localFailure() const { return m_state == State::Error ? m_localFailure : QString(); }
@@ -81,7 +77,6 @@ private:
     State m_endState = State::Closed;
     void abandonLookup();
 
-    static inline bool s_lookupsAbandoned = false;
     int m_lookupId = -1;   // of the name lookup under way
     quint16 m_port = 0;
     QList<QHostAddress> m_addresses;   // not tried yet

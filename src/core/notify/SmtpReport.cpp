@@ -1,5 +1,6 @@
 #include "core/notify/SmtpReport.h"
 
+#include "core/base/AbandonedLookups.h"
 #include "core/base/Clock.h"
 #include "core/base/TextCodec.h"
 #include "core/log/EventLog.h"
@@ -19,6 +20,7 @@ const QString notAnAddress = QStringLiteral("アドレスの形式が正しく�
 const QString noStartTls = QStringLiteral("サーバーがSTARTTLSに対応していません");
 const QString noSignInWithoutTls = QStringLiteral("暗号化されていない接続ではサインインしません");
 const QString noSignInMethod = QStringLiteral("サーバーがPLAINでもLOGINでもサインインを受け付けません");
+const QString noPassword = QStringLiteral("パスワードが設定されていません");
 constexpr qsizetype maxReasonLength = 200;
 
 bool isPlainAscii(const QString &address)
@@ -33,7 +35,8 @@ bool isPlainAscii(const QString &address)
 QList<QByteArray> offered(const SmtpReply &reply, const QByteArray &keyword)
 {
     for (qsizetype i = 1; i < reply.lines.size(); ++i) {
-        const QList<QByteArray> words = reply.lines.at(i).mid(4).toUpper().split(' ');
+        // "AUTH=LOGIN PLAIN" is an older form of "AUTH LOGIN PLAIN".
+        const QList<QByteArray> words = reply.lines.at(i).mid(4).toUpper().replace('=', ' ').split(' ');
         if (words.first() == keyword)
             return words;
     }
@@ -90,6 +93,8 @@ SmtpReport::SmtpReport(const MailRoute &route, const EventLog &log, QObject *par
 SmtpReport::~SmtpReport()
 {
     // The program is ending: the report under way is abandoned silently.
+    if (m_socket->state() == QAbstractSocket::HostLookupState)
+        AbandonedLookups::note();
     m_socket->disconnect(this);
 }
 
@@ -317,6 +322,8 @@ void SmtpReport::signIn()
 {
     if (!m_socket->isEncrypted())
         return fail(noSignInWithoutTls);
+    if (!knowsPassword(m_account.user))
+        return fail(noPassword);
     if (m_authMechanisms.contains("PLAIN"))
         return sendLine("AUTH PLAIN " + ('\0' + m_account.user.toUtf8() + '\0' + m_password.toUtf8()).toBase64(),
                         Step::Auth);
@@ -442,6 +449,8 @@ void SmtpReport::finish()
     m_stepTimer->stop();
     m_step = Step::Idle;
     m_socket->flush();
+    if (m_socket->state() == QAbstractSocket::HostLookupState)
+        AbandonedLookups::note();
     m_socket->abort();
     Request done = std::exchange(m_current, {});
     const bool accepted = m_accepted;

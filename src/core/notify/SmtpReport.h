@@ -43,9 +43,16 @@ public:
     SmtpReport(const MailRoute &route, const EventLog &log, QObject *parent = nullptr);
     ~SmtpReport() override;
 
-    // Kept in memory only; the account's other settings are read as each
-    // dialogue begins.
-    void setPassword(const QString &password) { m_password = password; }
+    // The account's password, for the user it belongs to, kept in memory
+    // only; the account's other settings are read as each dialogue begins. A
+    // report for another user, or without a password, ends before AUTH: a
+    // wrong password is never tried.
+    void setPassword(const QString &user, const QString &password)
+    {
+        m_passwordUser = user;
+        m_password = password;
+    }
+    bool knowsPassword(const QString &user) const { return m_passwordUser == user && !m_password.isEmpty(); }
     void setStepTimeout(int milliseconds) { m_stepTimeoutMs = milliseconds; }
     int stepTimeout() const { return m_stepTimeoutMs; }
     void setDataEndTimeout(int milliseconds) { m_dataEndTimeoutMs = milliseconds; }
@@ -121,6 +128,7 @@ private:
     const EventLog &m_log;
     QSslSocket *m_socket = nullptr;
     QTimer *m_stepTimer = nullptr;
+    QString m_passwordUser;
     QString m_password;
     int m_stepTimeoutMs = defaultStepTimeoutMs;
     int m_dataEndTimeoutMs = defaultDataEndTimeoutMs;

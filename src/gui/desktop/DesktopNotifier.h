@@ -21,7 +21,8 @@ Q_SIGNALS:
 
 private Q_SLOTS:
     void onActionInvoked(uint id, const QString &action);
+    void onClosed(uint id);
 
 private:
-    QSet<uint> m_shown;   // ids of the notifications sent, to tell ours from others'
+    QSet<uint> m_shown;   // ids of our notifications still shown, to tell ours from others'
 };

@@ -35,11 +35,16 @@ TrayIcon::TrayIcon(const HostHealth &health, QObject *parent)
 
 void TrayIcon::setShown(bool shown)
 {
+    m_shown = shown;
     m_icon->setVisible(shown && QSystemTrayIcon::isSystemTrayAvailable());
 }
 
+// A tray that appears after the program started (a panel started later) is
+// found at the next change of monitoring.
 void TrayIcon::showHealth()
 {
+    if (m_shown && !m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable())
+        m_icon->show();
     m_icon->setIcon(markedIcon(m_health.level()));
     m_icon->setToolTip(m_health.toolTip());
 }

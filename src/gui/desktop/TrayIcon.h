@@ -26,4 +26,5 @@ private:
 
     const HostHealth &m_health;
     QSystemTrayIcon *m_icon;
+    bool m_shown = false;   // switched on
 };
