@@ -107,14 +107,7 @@ queued_before = queue() if exim else set()
 # The server dies with this script (PR_SET_PDEATHSIG), also when CTest kills it at its timeout.
 with tempfile.TemporaryDirectory() as work:
     if sys.argv[1] in ("starttls", "tls"):
-        ec = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2".split()
-        pathlib.Path(work, "san.ext").write_text("subjectAltName=DNS:localhost\n")
-        for step in (["req", "-x509", *ec, "-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=SentrovaE2ECA",
-                      "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=keyCertSign"],
-                     ["req", *ec, "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=localhost"],
-                     ["x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
-                      "-days", "2", "-out", "server.pem", "-extfile", "san.ext"]):
-            subprocess.run(["openssl", *step], cwd=work, check=True, capture_output=True)
+        subprocess.run(["bash", os.path.join(os.path.dirname(__file__), "../support/make_test_certificates.sh"), work], check=True)
     server = subprocess.Popen([sys.executable, __file__, "--serve", sys.argv[1], work], stdout=subprocess.PIPE, text=True,
                               preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))
     try:
