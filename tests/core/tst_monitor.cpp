@@ -348,6 +348,7 @@ private Q_SLOTS:
         SettingsStore::setOn(Setting::PageEnabled, true);
         rig.program.toggleMonitoring("1");
         QCOMPARE(rig.schedule.state(), State::Passing);
+        QCOMPARE(rig.progressTexts, QStringList{""});   // the start clears the last pass's text
         // The first pass at once, logged after the start, and no wait after it.
         QVERIFY(pages.wait(2000));
         QCOMPARE(rig.lastPass, QStringList{"前回監視時間: 2026/12/06 7:05:00"});

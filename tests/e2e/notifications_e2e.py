@@ -25,7 +25,7 @@ class Notifications(dbus.service.Object):
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         self.last += 1
         with open(self.log, "a", encoding="utf-8") as out:
-            out.write(json.dumps([str(app), str(summary), str(body), [str(a) for a in actions]], ensure_ascii=False) + "\n")
+            out.write(json.dumps([str(app), str(icon), str(summary), str(body), [str(a) for a in actions]], ensure_ascii=False) + "\n")
         GLib.timeout_add(50, self.ActionInvoked, dbus.UInt32(self.last), "default")
         return self.last
 

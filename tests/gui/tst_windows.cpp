@@ -258,7 +258,7 @@ private Q_SLOTS:
         QFile file(received);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()),
-                 "[\"Sentrova\", \"ホストの状態が変わりました\", \"ダウン: 127.0.0.1\", [\"default\", \"表示\"]]\n");
+                 "[\"Sentrova\", \"sentrova\", \"ホストの状態が変わりました\", \"ダウン: 127.0.0.1\", [\"default\", \"表示\"]]\n");
     }
 
     // The server's details: the usual port follows the encryption, a bad port is refused, OK stores the
@@ -422,6 +422,9 @@ private Q_SLOTS:
         QCOMPARE(text->document()->firstBlock().text(), "2026/12/07 9:00:00   行1000");
         m_program->log().write("追記");
         QTRY_VERIFY(text->document()->lastBlock().text().endsWith("   追記"));
+        QFile::remove(m_folder->filePath("Sentrova.Log"));   // a log begun anew while the window is open
+        m_program->log().write("新しい行");
+        QTRY_VERIFY(text->blockCount() == 1 && text->toPlainText().endsWith("   新しい行"));
     }
 
     // A down row is tinted; a cell cut off shows its whole text as a tooltip.
