@@ -423,6 +423,7 @@ private Q_SLOTS:
         m_program->log().write("追記");
         QTRY_VERIFY(text->document()->lastBlock().text().endsWith("   追記"));
         QFile::remove(m_folder->filePath("Sentrova.Log"));   // a log begun anew while the window is open
+        QTRY_VERIFY(text->toPlainText().isEmpty());
         m_program->log().write("新しい行");
         QTRY_VERIFY(text->blockCount() == 1 && text->toPlainText().endsWith("   新しい行"));
     }
