@@ -458,6 +458,24 @@ private Q_SLOTS:
             QCOMPARE(rig.lastPass, QStringList{"前回監視時間: "});
     }
 
+    // 停止 while a host's report is being sent: that host is completed, one probed ahead is not recorded.
+    void stopDuringAReport()
+    {
+        FakeSmtpServer server;
+        server.replies["END"] = {"slow 250 ok\r\n"};
+        Loopback::Listener listener;
+        Rig rig({"127.0.0.1|" + Loopback::closedPort(), "127.0.0.1|" + listener.port() + "|before"});
+        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
+        rig.program.mail().load();
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
+        rig.program.toggleMonitoring("60");
+        QTRY_VERIFY(!server.sessions.isEmpty() && listener.accepted() == 1);
+        rig.program.toggleMonitoring({});
+        QVERIFY(rig.finished.wait(5000));
+        QCOMPARE(rig.statuses(), QStringList({down, "before"}));
+        QCOMPARE(rig.folder.logTail(1), QStringList{"127.0.0.1サーバー障害の報告を行いました。 "});
+    }
+
     // A start while a stopped pass still ends its probe shows monitoring on at once.
     void startWhileAStoppedPassEnds()
     {
