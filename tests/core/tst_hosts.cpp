@@ -51,6 +51,7 @@ private Q_SLOTS:
                                                             << true << line("a", "1") + line("b", "2");
         QTest::newRow("UTF-8 with a byte-order mark") << "\xEF\xBB\xBF" + QStringLiteral("\"サーバ\",\"21\"\r\n").toUtf8()
                                                       << QStringList{"サーバ|21|"} << true << line(server, "21");
+        QTest::newRow("blanks after the last line") << QByteArray("a,1\r\n  ") << QStringList{"a|1|"} << true << line("a", "1");
         QTest::newRow("ends inside a record") << line("a", "1") + "\"b\"\r\n" << QStringList{"a|1|"} << false << line("a", "1");
         QTest::newRow("quotes in unquoted fields") << QByteArray("a\"b,8\"0\r\n") << QStringList{"a\"b|8\"0|"} << true
                                                    << line("ab", "80");
