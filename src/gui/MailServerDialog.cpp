@@ -59,6 +59,8 @@ void MailServerDialog::createControls()
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(QStringLiteral("キャンセル"));   // also without Qt's translations
     // Plain buttons, as in the program's other windows.
     for (QAbstractButton *button : buttons->buttons())
         button->setIcon(QIcon());

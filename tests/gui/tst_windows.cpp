@@ -270,6 +270,7 @@ private Q_SLOTS:
         QWidget *mail = open("notificationAction", "mailDialog");
         find<QPushButton>("serverDetailsButton", mail)->click();
         QPointer<QWidget> details = mail->findChild<QWidget *>("mailServerDialog");
+        QCOMPARE(textsOf(details), QStringList({"送信サーバーの詳細", "なし", "STARTTLS", "SSL/TLS", "ポート番号", "暗号化", "ユーザー名", "パスワード", "OK", "キャンセル"}));
         auto *port = find<QLineEdit>("portEdit", details);
         auto *security = find<QComboBox>("securityCombo", details);
         QCOMPARE(port->text() + security->currentText() + find<QLineEdit>("userEdit", details)->text(), "25なし");
