@@ -272,6 +272,8 @@ private Q_SLOTS:
         QTest::newRow("8-bit, host and domain") << eightBit << QStringList{"mon", "example.org"} << ByteList(2, "mon.example.org") << "web01" << false;
         QTest::newRow("base64, no domain") << refused << QStringList{"mon", ""} << address << "web01" << true;
         QTest::newRow("base64, not a name") << refused << QStringList{"mon_1", "example.org"} << address << "web01" << true;
+        const QString longest = QString(63, 'a') + '.' + QString(63, 'b') + '.' + QString(63, 'c') + '.' + QString(61, 'd');   // 253
+        QTest::newRow("the longest name") << refused << QStringList{longest, ""} << ByteList(2, longest.toLatin1()) << "web01" << true;
         // The host's body line with its 31 octets around the host text.
         QTest::newRow("8-bit, a line of 998 octets") << eightBit << fullName << full << QString(967, 'h') << false;
         QTest::newRow("base64 though 8-bit is offered, 999 octets") << eightBit << fullName << full << QString(968, 'h') << true;

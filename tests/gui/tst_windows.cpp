@@ -379,6 +379,7 @@ private Q_SLOTS:
         find<QLineEdit>("recipientEdit4", dialog)->clear();
         find<QPushButton>("testButton", dialog)->click();
         QTRY_COMPARE(m_boxes, QStringList{"メッセージを送信しました。!"});
+        QCOMPARE(m_folder->logTail(1), QStringList{"システムテストサーバー障害の報告を行いました。 "});
         QCOMPARE(server.sessions.at(0).commands.mid(3, 4), QList<QByteArray>({"RCPT TO:<r1@x>", "RCPT TO:<r2@x>", "RCPT TO:<r3@x>", "RCPT TO:<r5@x>"}));
         QVERIFY(dialog->isVisible());
         QCOMPARE(m_folder->readBytes("MailConfig.ini"), "\"127.0.0.1\",\"s@x\",\"r1@x\",\"r2@x\",\"r3@x\",\"\",\"r5@x\"\r\n");
