@@ -103,8 +103,8 @@ private Q_SLOTS:
                                                   << commandsFor({}, {"QUIT"}) << failed("553  [1mno  " + QString(188, 'x') + "…");
         QTest::newRow("first forwarded, second refused") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo
                                                          << QStringList{refused("gone@example.org", "550 no"), made};
-        QTest::newRow("a recipient not an address") << QStringList{"ops@example.org", "two words@x"} << ByteList{} << toOps
-                                                    << QStringList{refused("two words@x", "アドレスの形式が正しくありません"), made};
+        QTest::newRow("recipients not addresses") << QStringList{"ops@example.org", "two words@x", "a<b@x"} << ByteList{} << toOps
+            << QStringList{refused("two words@x", "アドレスの形式が正しくありません"), refused("a<b@x", "アドレスの形式が正しくありません"), made};
         QTest::newRow("every recipient refused") << two << ByteList{"RCPT:550 first\r\n", "RCPT:550 second\r\n"}
             << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"})
             << QStringList{refused("ops@example.org", "550 first"), refused("gone@example.org", "550 second"), failurePrefix + "550 second"};
@@ -224,6 +224,7 @@ private Q_SLOTS:
         QTest::newRow("multi-line, cut inside a line") << ByteList{"250-a\r\n25", "0 b\r", "\n354\n"} << QList<int>{250, 354};
         QTest::newRow("malformed lines belong to their reply") << ByteList{"220-a\r\nhello\r\n2x0\n25\r\n220 ready\r\n250 ok\r\n"} << QList<int>{0, 250};
         QTest::newRow("more lines than are kept") << ByteList{QByteArray("250-x\r\n").repeated(300) + "250 end\r\n354 go\r\n"} << QList<int>{0, 354};
+        QTest::newRow("a code with a nine") << ByteList{"599 x\r\n"} << QList<int>{599};
         QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
         QTest::newRow("overlong, its end in the next read, then its rest over reads")
             << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "250 no\r\n354 go\n", overlong, overlong, "\n221 bye\r\n"}

@@ -274,6 +274,7 @@ private Q_SLOTS:
         auto *port = find<QLineEdit>("portEdit", details);
         auto *security = find<QComboBox>("securityCombo", details);
         QCOMPARE(port->text() + security->currentText() + find<QLineEdit>("userEdit", details)->text(), "25なし");
+        QCOMPARE(find<QLineEdit>("passwordEdit", details)->placeholderText(), "変更しないときは空のまま");
         QStringList ports;
         for (int choice : {1, 2, 0})
             security->setCurrentIndex(choice), ports.append(port->text());
@@ -371,7 +372,9 @@ private Q_SLOTS:
         FakeSmtpServer server;
         SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         m_folder->writeBytes("MailConfig.ini", "127.0.0.1,s@x,r1@x,r2@x,r3@x,r4@x,r5@x");
+        SettingsStore::setOn(Setting::ReportOnChange, true);
         QWidget *dialog = open("notificationAction", "mailDialog");
+        QVERIFY(find<QCheckBox>("onChangeCheck", dialog)->isChecked());   // as stored
         // What the test saves shows the other fields as read.
         QCOMPARE(find<QLineEdit>("recipientEdit4", dialog)->text(), "r4@x");
         QTest::keyClick(find<QLineEdit>("serverEdit", dialog), Qt::Key_Return);   // no button is the default
