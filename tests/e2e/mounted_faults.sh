@@ -32,13 +32,15 @@ chmod 755 "$work" && echo old > "$work/page/index.html" && chmod 666 "$work/page
 { cat /etc/hosts; printf '127.0.0.3 %s\n127.0.0.2 %s\n' "$multi" "$multi"; } > "$work/hosts"
 mount -t tmpfs -o size=64k tmpfs "$work/full" && mount --bind "$work/ro-source" "$work/ro" \
     && mount -o remount,bind,ro "$work/ro" && mount --bind "$work/hosts" /etc/hosts || skip "mount failed"
+# The silent DNS server is for one test only; without it that test skips.
 printf 'nameserver 127.0.0.53\noptions timeout:30 attempts:1\n' > "$work/resolv.conf"
-mount --bind "$work/resolv.conf" /etc/resolv.conf || skip "mount failed"
-exec 3< <(exec /usr/bin/python3 -c 'import signal, socket, sys
+if mount --bind "$work/resolv.conf" /etc/resolv.conf; then
+  exec 3< <(exec /usr/bin/python3 -c 'import signal, socket, sys
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.53", 53)); print("bound", flush=True)
 s.recvfrom(512); open(sys.argv[1], "w").close(); signal.pause()' "$work/asked")
-resolver=$!
-read -r -t 20 -u 3 bound || skip "no silent DNS server"
+  resolver=$!
+  read -r -t 20 -u 3 bound && export SENTROVA_SILENT_RESOLVER=sentrova-hang.test SENTROVA_RESOLVER_ASKED="$work/asked"
+fi
 order=$(getent ahosts "$multi" | awk '$2 == "STREAM" { printf "%s ", $1 }')
 [ "$order" = "127.0.0.3 127.0.0.2 " ] || skip "$multi resolves to '$order', not 127.0.0.3 before 127.0.0.2"
 echo old > "$work/full/old"
@@ -46,6 +48,5 @@ cat /dev/zero > "$work/full/filler" 2>/dev/null
 [ "$(df --output=avail "$work/full" | tail -1)" -eq 0 ] || skip "the tmpfs did not fill up"
 
 export SENTROVA_FULL_DIR="$work/full" SENTROVA_RO_DIR="$work/ro" SENTROVA_LOCKED_DIR="$work/page" SENTROVA_HANG_DIR="$work/hang"
-export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1 SENTROVA_SILENT_RESOLVER=sentrova-hang.test \
-    SENTROVA_RESOLVER_ASKED="$work/asked"
+export SENTROVA_MULTI_ADDRESS_HOST="$multi" SENTROVA_PRIVATE_NETWORK=1
 "$@"
