@@ -500,7 +500,7 @@ private Q_SLOTS:
         Q_EMIT m_program->mail().userMessage("c");
         QCOMPARE(mail->findChildren<QMessageBox *>().size(), 1);
         QPointer<QMessageBox> box = MessageBox::show(m_window.get(), "x");
-        QVERIFY(box->button(QMessageBox::Ok)->icon().isNull());
+        QVERIFY(box->button(QMessageBox::Ok)->icon().isNull() && box->windowTitle() == "Sentrova");
         box->button(QMessageBox::Ok)->click();
         QTRY_VERIFY(!box);   // gone once closed
     }
