@@ -338,6 +338,8 @@ private Q_SLOTS:
         QVERIFY(rig.finished.wait(5000));
         QCOMPARE(health.level(), HostHealth::Level::Stopped);
         QCOMPARE(notices.size(), notice.isEmpty() ? 0 : 1);
+        rig.program.toggleMonitoring("60");   // started again: no counts until its first pass has ended
+        QCOMPARE(health.toolTip(), "サーバー監視ユーティリティ (監視中)");
     }
 
     void startPassAtOnceThenEveryIntervalThenStop()

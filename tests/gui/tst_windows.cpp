@@ -232,7 +232,9 @@ private Q_SLOTS:
         }
         QCOMPARE(TestFolder::setting("Desktop/TrayIcon") + TestFolder::setting("Desktop/Notifications"), "FalseFalse");
         const QSize grown = m_window->size();
+        QPointer<QWidget> open = dialog;
         m_window->close();
+        QVERIFY(!open);   // the other windows close with it
         MainWindow again(*m_program);
         QCOMPARE(again.size(), grown);
         QVERIFY(!again.findChild<QAction *>("trayIconAction")->isChecked());
