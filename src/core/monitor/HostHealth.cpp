@@ -4,12 +4,26 @@
 
 namespace
 {
+// A notice names this many hosts of a kind, then counts the rest.
+constexpr int namedHosts = 5;
+
 QString namesOf(const QStringList &hosts)
 {
-    QString text = hosts.mid(0, HostHealth::namedHosts).join(QStringLiteral("、"));
-    if (hosts.size() > HostHealth::namedHosts)
-        text += QStringLiteral(" ほか%1台").arg(hosts.size() - HostHealth::namedHosts);
+    QString text = hosts.mid(0, namedHosts).join(QStringLiteral("、"));
+    if (hosts.size() > namedHosts)
+        text += QStringLiteral(" ほか%1台").arg(hosts.size() - namedHosts);
     return text;
+}
+
+// Empty when the pass changed nothing.
+QString noticeText(const PassSummary &summary)
+{
+    QStringList lines;
+    if (!summary.wentDown.isEmpty())
+        lines << QStringLiteral("ダウン: ") + namesOf(summary.wentDown);
+    if (!summary.cameBack.isEmpty())
+        lines << QStringLiteral("回復: ") + namesOf(summary.cameBack);
+    return lines.join(QLatin1Char('\n'));
 }
 }
 
@@ -20,12 +34,17 @@ HostHealth::HostHealth(MonitorSchedule &schedule, MonitorPass &pass, QObject *pa
     connect(&pass, &MonitorPass::summarised, this, &HostHealth::onPassSummarised);
     // The tooltip tells monitoring on or off at once, the colour after a pass.
     connect(&schedule, &MonitorSchedule::stateChanged, this, [this](MonitorSchedule::State state) {
-        if (state == MonitorSchedule::State::Stopped) {
-            m_level = Level::Stopped;
+        if (state == MonitorSchedule::State::Stopped)
             m_passed = false;
-        }
         Q_EMIT changed();
     });
+}
+
+HostHealth::Level HostHealth::level() const
+{
+    if (!m_passed)
+        return Level::Stopped;
+    return m_last.down > 0 ? Level::Down : Level::Running;
 }
 
 QString HostHealth::toolTip() const
@@ -38,23 +57,12 @@ QString HostHealth::toolTip() const
     return text + QStringLiteral("\n稼動中 %1台、ダウン %2台").arg(m_last.running).arg(m_last.down);
 }
 
-QString HostHealth::noticeText(const PassSummary &summary)
-{
-    QStringList lines;
-    if (!summary.wentDown.isEmpty())
-        lines << QStringLiteral("ダウン: ") + namesOf(summary.wentDown);
-    if (!summary.cameBack.isEmpty())
-        lines << QStringLiteral("回復: ") + namesOf(summary.cameBack);
-    return lines.join(QLatin1Char('\n'));
-}
-
 void HostHealth::onPassSummarised(const PassSummary &summary)
 {
     if (m_schedule.state() == MonitorSchedule::State::Stopped)
         return;
     m_last = summary;
     m_passed = true;
-    m_level = summary.down > 0 ? Level::Down : Level::Running;
     Q_EMIT changed();
     const QString text = noticeText(summary);
     if (!text.isEmpty())

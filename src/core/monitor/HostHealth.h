@@ -17,16 +17,16 @@ class HostHealth : public QObject
     Q_OBJECT
 
 public:
-    enum class Level { Stopped, Running, Down };
-    // A notice names this many hosts of a kind, then counts the rest.
-    static constexpr int namedHosts = 5;
+    enum class Level {
+        Stopped,   // also before the first pass since the start has ended
+        Running,
+        Down
+    };
 
     HostHealth(MonitorSchedule &schedule, MonitorPass &pass, QObject *parent = nullptr);
 
-    Level level() const { return m_level; }
+    Level level() const;
     QString toolTip() const;
-    // The notice's text for a pass, empty when it changed nothing.
-    static QString noticeText(const PassSummary &summary);
 
 Q_SIGNALS:
     void changed();
@@ -36,7 +36,6 @@ private:
     void onPassSummarised(const PassSummary &summary);
 
     MonitorSchedule &m_schedule;
-    Level m_level = Level::Stopped;
     PassSummary m_last;
-    bool m_passed = false;   // a pass ended since monitoring started
+    bool m_passed = false;   // a pass ended since monitoring started: m_last tells how the list stands
 };
