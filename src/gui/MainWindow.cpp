@@ -43,6 +43,7 @@ MainWindow::MainWindow(Program &program, QWidget *parent)
     createMenu();
     // The design size first; then the size and place of the last run,
     // which Qt keeps inside the screens there are now.
+    layout()->activate();   // its minimum size, before the window exists
     resize(sizeHint());
     restoreGeometry(QByteArray::fromBase64(SettingsStore::text(Setting::WindowGeometry).toLatin1()));
     bindProgram();
