@@ -84,7 +84,8 @@ private Q_SLOTS:
         QTest::newRow("malformed reply to MAIL") << ops << ByteList{"MAIL:250-a\r\nbad\r\n250 b\r\n"} << commandsFor({}, {"QUIT"}) << failed("250 b");
         QTest::newRow("overlong reply to EHLO") << ops << ByteList{"EHLO:" + QByteArray("250-x\r\n").repeated(300) + "250 end\r\n"}
                                                 << ByteList{opening.at(0), "QUIT"} << failed("250 end");
-        QTest::newRow("EHLO not known (502)") << ops << ByteList{"EHLO:502 no\r\n"} << toOps << ok;
+        for (const QByteArray code : {"500", "502", "504"})
+            QTest::addRow("EHLO not known (%s)", code.constData()) << ops << ByteList{"EHLO:" + code + " no\r\n"} << toOps << ok;
         QTest::newRow("slow answer to the message's end") << ops << ByteList{"END:slow 250 ok\r\n"} << toOps << ok;
         QTest::newRow("EHLO without 8BITMIME") << ops << ByteList{"EHLO:250-fake.test 8BITMIME\r\n250 SIZE 9\r\n"}
                                                << toOps.mid(0, 1) + toOps.mid(2) << ok;
