@@ -435,6 +435,8 @@ private Q_SLOTS:
         QTRY_VERIFY(text->toPlainText().isEmpty());
         m_program->log().write("新しい行");
         QTRY_VERIFY(text->blockCount() == 1 && text->toPlainText().endsWith("   新しい行"));
+        find<QPushButton>("closeButton", window)->click();
+        QVERIFY(!window->isVisible());
     }
 
     // A down row is tinted; a cell cut off shows its whole text as a tooltip.
