@@ -307,6 +307,7 @@ private Q_SLOTS:
         QTest::newRow("found down") << QStringList{"closed|", "up|"} << "ダウン: 127.0.0.1" << "稼動中 1台、ダウン 1台";
         QTest::newRow("unchanged") << QStringList{"closed|" + down, "up|" + running} << "" << "稼動中 1台、ダウン 1台";
         QTest::newRow("back") << QStringList{"up|" + down} << "回復: 127.0.0.1" << "稼動中 1台、ダウン 0台";
+        QTest::newRow("five down, all named") << QStringList(5, "closed|" + running) << "ダウン: " + five << "稼動中 0台、ダウン 5台";
         QTest::newRow("seven down, two back") << QStringList(7, "closed|" + running) + QStringList(2, "up|" + down)
             << "ダウン: " + five + " ほか2台\n回復: 127.0.0.1、127.0.0.1" << "稼動中 2台、ダウン 7台";
     }
