@@ -45,6 +45,10 @@ void TrayIcon::showHealth()
 {
     if (m_shown && !m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable())
         m_icon->show();
-    m_icon->setIcon(markedIcon(m_health.level()));
+    // The mark is painted only when it changes, not at every step of the schedule.
+    if (const HostHealth::Level level = m_health.level(); level != m_level || m_icon->icon().isNull()) {
+        m_level = level;
+        m_icon->setIcon(markedIcon(level));
+    }
     m_icon->setToolTip(m_health.toolTip());
 }

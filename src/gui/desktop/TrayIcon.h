@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/monitor/HostHealth.h"
+
 #include <QObject>
 
-class HostHealth;
 class QSystemTrayIcon;
 
 // The tray icon, where the desktop has a tray: the program's icon with a
@@ -27,4 +28,5 @@ private:
     const HostHealth &m_health;
     QSystemTrayIcon *m_icon;
     bool m_shown = false;   // switched on
+    HostHealth::Level m_level = HostHealth::Level::Stopped;   // the mark shown
 };
