@@ -4,7 +4,6 @@
 
 #include "core/Program.h"
 #include "core/base/Clock.h"
-#include "core/base/InputText.h"
 #include "core/base/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
@@ -40,7 +39,7 @@ struct Rig
     {
         QByteArray file;
         for (const QString &row : rows)
-            file += "\"" + row.section(u'|', 0, 0).toUtf8() + "\",\"" + row.section(u'|', 1, 1).toUtf8() + "\"\r\n";
+            file += cp932('"' + row.section(u'|', 0, 0) + "\",\"" + row.section(u'|', 1, 1) + "\"\r\n");
         folder.writeBytes("Sentrova.ini", file);
         program.startUp();
         for (int i = 0; i < rows.size(); ++i)
@@ -51,6 +50,13 @@ struct Rig
         QObject::connect(&schedule, &MonitorSchedule::lastPassChanged, [this](const QString &t) { lastPass.append(t); });
         QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged,
                          [this](int value, int max) { waitValues.append(value), waitMaximum.append(max); });
+    }
+    // Notification on, to a fake server.
+    void reportTo(const FakeSmtpServer &server)
+    {
+        folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
+        program.mail().load();
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
     }
     QStringList statuses()
     {
@@ -68,15 +74,6 @@ class TestMonitor : public QObject
 
 private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 0))); }
-
-    // The port column gives the number it begins with, if it is a port, full-width digits as typed by an input method.
-    void portText()
-    {
-        QList<int> ports;
-        for (const char *text : {" 25/smtp", "1", "65535", "65536", "0", "http", "８０"})
-            ports.append(InputText::port(text).value_or(0));
-        QCOMPARE(ports, QList<int>({25, 1, 65535, 0, 0, 0, 80}));
-    }
 
     // One host, down before, and what a pass makes of it, notification off.
     void outcomes_data()
@@ -124,7 +121,9 @@ private Q_SLOTS:
         std::optional<Loopback::ResettingListener> resetting;
         if (peer == "resetting")
             resetting.emplace();
-        const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"},
+        // A port as an input method types it, its digits full width, then a service name: the number it begins with.
+        const auto typed = [](QString port) { for (QChar &c : port) c = QChar(c.unicode() - u'0' + 0xFF10); return u' ' + port + "/smtp"; };
+        const QMap<QString, QString> ports{{"refusing", Loopback::closedPort()}, {"silent", silent.port()}, {"http", "http"}, {"accepting", typed(listener.port())},
                                            {"resetting", resetting ? resetting->port() : QString()}};
         Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + down});
         const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
@@ -209,9 +208,7 @@ private Q_SLOTS:
         FakeSmtpServer server;
         const QString closed = "127.0.0.1|" + Loopback::closedPort() + '|' + running;
         Rig rig({closed, closed});
-        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
-        rig.program.mail().load();
-        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
+        rig.reportTo(server);
         rig.pass.start();
         // Every descriptor is taken until the second probe has failed.
         rlimit saved, limit;
@@ -256,9 +253,7 @@ private Q_SLOTS:
                 500);   // no mail as the second comes back
         if (!parallel.isEmpty())
             SettingsStore::setText(Setting::ParallelProbes, parallel);
-        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
-        rig.program.mail().load();
-        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
+        rig.reportTo(server);
         int ahead = -1;
         connect(&rig.pass, &MonitorPass::progressTextChanged, this, [&](const QString &text) {
             if (ahead < 0 && text == "サーバダウン")
@@ -279,9 +274,7 @@ private Q_SLOTS:
         FakeSmtpServer server;
         const QString port = Loopback::closedPort();
         Rig rig({"127.0.0.1|" + port});
-        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
-        rig.program.mail().load();
-        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
+        rig.reportTo(server);
         SettingsStore::setOn(Setting::ReportOnChange, true);
         std::optional<Loopback::Listener> listener;
         for (int pass = 0; pass < 4; ++pass) {
@@ -468,9 +461,7 @@ private Q_SLOTS:
         server.replies["END"] = {"slow 250 ok\r\n"};
         Loopback::Listener listener;
         Rig rig({"127.0.0.1|" + Loopback::closedPort(), "127.0.0.1|" + listener.port() + "|before"});
-        rig.folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
-        rig.program.mail().load();
-        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
+        rig.reportTo(server);
         rig.program.toggleMonitoring("60");
         QTRY_VERIFY(!server.sessions.isEmpty() && listener.accepted() == 1);
         rig.program.toggleMonitoring({});
