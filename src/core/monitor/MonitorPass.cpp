@@ -37,6 +37,7 @@ void MonitorPass::start()
     m_nextRow = 0;
     m_parallel = InputText::number(SettingsStore::text(Setting::ParallelProbes), 1, 256, InputText::Rest::Refused)
                      .value_or(defaultParallel);
+    m_reportsChangesOnly = MailNotification::reportsChangesOnly();
     while (m_idle.size() < m_parallel) {
         auto *socket = new ProbeSocket(this);
         connect(socket, &ProbeSocket::stateChanged, this,
@@ -198,18 +199,15 @@ bool MonitorPass::record(const Probe &probe)
 
 // Every down host is reported; with reports on change only, a host that went
 // down (a start counts as not yet probed) or came back.
-std::optional<SmtpMessage::Kind> MonitorPass::reportFor(bool running, bool wasDown)
+std::optional<SmtpMessage::Kind> MonitorPass::reportFor(bool running, bool wasDown) const
 {
-    if (!MailNotification::reportsChangesOnly())
+    if (!m_reportsChangesOnly)
         return running ? std::nullopt : std::optional(SmtpMessage::Kind::Failure);
     if (running != wasDown)
         return std::nullopt;
     return running ? SmtpMessage::Kind::Recovery : SmtpMessage::Kind::Failure;
 }
 
-// Rows removed above the probed one move it and the rows after it up: each
-// is still probed and recorded in its new place. A removed probed row gets
-// nothing recorded; the row that takes its place is probed next.
 // Rows removed move the rows after them up: each is still probed and
 // recorded in its new place. A removed row's probe is closed unrecorded.
 void MonitorPass::onRowsRemoved(const QModelIndex &, int first, int last)

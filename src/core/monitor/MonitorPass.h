@@ -82,7 +82,7 @@ private:
     void onProbeState(ProbeSocket *socket, ProbeSocket::State state);
     void onAttemptEnded(ProbeSocket *socket, ProbeSocket::State state);
     bool record(const Probe &probe);
-    static std::optional<SmtpMessage::Kind> reportFor(bool running, bool wasDown);
+    std::optional<SmtpMessage::Kind> reportFor(bool running, bool wasDown) const;
     void onRowsRemoved(const QModelIndex &, int first, int last);
     void release(Probe &probe);
     void dropProbesAfter(std::size_t kept);
@@ -96,6 +96,7 @@ private:
     std::deque<Probe> m_probes;   // in list order; the first is the next to record
     int m_probeTimeoutMs = 10000;
     int m_parallel = defaultParallel;
+    bool m_reportsChangesOnly = false;   // read once a pass, not once a host
     PassSummary m_summary;
 
     bool m_running = false;
