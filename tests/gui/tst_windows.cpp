@@ -47,6 +47,13 @@ class TestWindows : public QObject
                 return widget;
         return nullptr;
     }
+    // Fills in fields of a window, then presses one of its buttons.
+    void press(const char *button, QWidget *in = nullptr, const QList<std::pair<const char *, QString>> &fields = {})
+    {
+        for (const auto &[name, text] : fields)
+            find<QLineEdit>(name, in)->setText(text);
+        find<QAbstractButton>(button, in)->click();
+    }
     // The controls Tab moves through, in order.
     static QStringList tabOrder(QWidget *window)
     {
@@ -98,9 +105,7 @@ private Q_SLOTS:
         m_folder = std::make_unique<TestFolder>();
         m_folder->writeBytes("Sentrova.ini", "\"127.0.0.1\",\"1\"\r\n");
         m_folder->writeBytes("MailConfig.ini", "mx,s@x,a@x,,c@x,,");
-        m_program = std::make_unique<Program>(m_folder->path());
-        m_program->startUp();
-        m_window = std::make_unique<MainWindow>(*m_program);
+        startAgain();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         MessageBox::setTestHook([this](const QString &text) { m_boxes.append(text); });
@@ -153,15 +158,13 @@ private Q_SLOTS:
     void mainWindow()
     {
         auto *button = find<QPushButton>("startStopButton");
-        auto *interval = find<QLineEdit>("intervalEdit");
-        QCOMPARE(interval->text(), "60");
+        QCOMPARE(find<QLineEdit>("intervalEdit")->text(), "60");
         QVERIFY(!find<QProgressBar>("progressBar")->isTextVisible());
-        QTest::keyClicks(interval, "x");
+        QTest::keyClicks(find<QLineEdit>("intervalEdit"), "x");
         QCOMPARE(TestFolder::setting("Interval/Sec"), "60x");
         button->click();
         QCOMPARE(m_boxes, QStringList{"監視間隔は1から65までの秒数を入力してください。"});
-        interval->setText("1");
-        button->click();
+        press("startStopButton", nullptr, {{"intervalEdit", "1"}});
         QCOMPARE(button->text(), "停止");
         QCOMPARE(find<QLabel>("hostPanel")->text(), "監視中...");
         QVERIFY(!find("hostGrid")->isEnabled());
@@ -195,7 +198,7 @@ private Q_SLOTS:
         QWidget *mail = open("notificationAction", "mailDialog");
         QCOMPARE(open("notificationAction", "mailDialog"), mail);
         QVERIFY(find<QAction>("notificationAction")->isChecked());
-        find<QPushButton>("disableButton", mail)->click();
+        press("disableButton", mail);
         QVERIFY(!find<QAction>("notificationAction")->isCheckable());
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "");
         QSignalSpy ended(m_program.get(), &Program::ended);
@@ -249,8 +252,7 @@ private Q_SLOTS:
             QSKIP("needs the notification server of notifications_e2e.py");
         QSignalSpy passes(&m_program->schedule(), &MonitorSchedule::passFinished);
         m_window->showMinimized();
-        find<QLineEdit>("intervalEdit")->setText("1");
-        find<QPushButton>("startStopButton")->click();
+        press("startStopButton", nullptr, {{"intervalEdit", "1"}});
         QVERIFY(passes.wait(5000));
         QTRY_VERIFY(!(m_window->windowState() & Qt::WindowMinimized));
         QVERIFY(passes.wait(5000));   // the host stays down: no second notice
@@ -270,7 +272,7 @@ private Q_SLOTS:
     {
         const QByteArray password = "Sentrova-pw-" + QByteArray::number(::getpid());
         QWidget *mail = open("notificationAction", "mailDialog");
-        find<QPushButton>("serverDetailsButton", mail)->click();
+        press("serverDetailsButton", mail);
         QPointer<QWidget> details = mail->findChild<QWidget *>("mailServerDialog");
         QCOMPARE(textsOf(details), QStringList({"送信サーバーの詳細", "なし", "STARTTLS", "SSL/TLS", "ポート番号", "暗号化", "ユーザー名", "パスワード", "OK", "キャンセル"}));
         auto *port = find<QLineEdit>("portEdit", details);
@@ -283,13 +285,9 @@ private Q_SLOTS:
         port->setText("2525");
         security->setCurrentIndex(1);
         QCOMPARE(ports << port->text(), QStringList({"587", "465", "25", "2525"}));
-        port->setText("0");
-        find<QPushButton>("okButton", details)->click();
+        press("okButton", details, {{"portEdit", "0"}});
         QCOMPARE(m_boxes, QStringList{"ポート番号は1から65535までの数で入力してください。"});
-        port->setText("587");
-        find<QLineEdit>("userEdit", details)->setText(" ops ");
-        find<QLineEdit>("passwordEdit", details)->setText(password);
-        find<QPushButton>("okButton", details)->click();
+        press("okButton", details, {{"portEdit", "587"}, {"userEdit", " ops "}, {"passwordEdit", password}});
         QTRY_VERIFY(!details);
         QCOMPARE(TestFolder::setting("Smtp/Port") + TestFolder::setting("Smtp/Security") + TestFolder::setting("Smtp/User"), "587StartTlsops");
         const bool keyring = qEnvironmentVariableIsSet("SENTROVA_KEYRING");
@@ -301,8 +299,7 @@ private Q_SLOTS:
         server.tls = certificates().serverConfiguration();
         server.replies["EHLO"] = {"250-fake.test\r\n250-STARTTLS\r\n250 AUTH PLAIN\r\n"};
         SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
-        find<QLineEdit>("serverEdit", mail)->setText("localhost");
-        find<QPushButton>("testButton", mail)->click();
+        press("testButton", mail, {{"serverEdit", "localhost"}});
         const QByteArray signIn = "AUTH PLAIN " + ('\0' + QByteArray("ops") + '\0' + password).toBase64();
         QTRY_COMPARE(server.sessions.value(0).commands.value(3), signIn);
         startAgain();   // the password is read from the keyring at start
@@ -326,7 +323,7 @@ private Q_SLOTS:
 
     void hostDialog()
     {
-        QWidget *dialog = open("hostsAction", "hostDialog");
+        QPointer<QWidget> dialog = open("hostsAction", "hostDialog");
         auto *presets = find<QComboBox>("portPresets", dialog);
         QCOMPARE(presets->currentText(), "お選びください");
         QCOMPARE(dialog->focusWidget(), find<QLineEdit>("addressEdit", dialog));
@@ -339,32 +336,28 @@ private Q_SLOTS:
         QTest::keyClicks(presets->lineEdit(), "9");   // the list's own field takes typing, the port box keeps the port
         QVERIFY(presets->currentText().endsWith(u'9'));
         QCOMPARE(find<QLineEdit>("portEdit", dialog)->text(), "443");
-        find<QPushButton>("addButton", dialog)->click();
+        press("addButton", dialog);
         QCOMPARE(m_boxes, QStringList{"IPアドレスが未入力です。"});
-        find<QLineEdit>("addressEdit", dialog)->setText("mail");
-        find<QPushButton>("addButton", dialog)->click();
+        press("addButton", dialog, {{"addressEdit", "mail"}});
         QCOMPARE(find<QLineEdit>("addressEdit", dialog)->text(), "");
         // A click on the header row picks no host; a click on a host's row does.
         auto *grid = find<HostGridView>("hostGrid", dialog);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
         QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        find<QPushButton>("deleteButton", dialog)->click();
+        press("deleteButton", dialog);
         QCOMPARE(m_boxes.last(), "ホスト名を選択してから削除してください。");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
-        find<QPushButton>("deleteButton", dialog)->click();
+        press("deleteButton", dialog);
         QCOMPARE(m_program->hosts().hosts(), QList<Host>{(Host{"mail", "443", {}})});
         QTRY_VERIFY(!grid->currentIndex().isValid());   // a delete asks for a new pick
-        for (int i = 0; i < 40; ++i) {   // each new row is scrolled into view
-            find<QLineEdit>("addressEdit", dialog)->setText(QString::number(i));
-            find<QPushButton>("addButton", dialog)->click();
-        }
+        for (int i = 0; i < 40; ++i)   // each new row is scrolled into view
+            press("addButton", dialog, {{"addressEdit", QString::number(i)}});
         QTRY_VERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(40, 0))));
         QTest::keyClick(grid, Qt::Key_Down);   // a row picked with the keyboard
-        find<QPushButton>("deleteButton", dialog)->click();
+        press("deleteButton", dialog);
         QCOMPARE(m_program->hosts().hosts().first().address, "0");
-        QPointer<QWidget> closing = dialog;
-        find<QPushButton>("closeButton", dialog)->click();
-        QTRY_VERIFY(!closing);   // closed, and gone
+        press("closeButton", dialog);
+        QTRY_VERIFY(!dialog);   // closed, and gone
     }
 
     // The window reads the file as it opens; the test saves what was entered
@@ -381,15 +374,13 @@ private Q_SLOTS:
         QCOMPARE(find<QLineEdit>("recipientEdit4", dialog)->text(), "r4@x");
         QTest::keyClick(find<QLineEdit>("serverEdit", dialog), Qt::Key_Return);   // no button is the default
         QVERIFY(dialog->isVisible() && m_program->mail().isOn());
-        find<QLineEdit>("recipientEdit4", dialog)->clear();
-        find<QPushButton>("testButton", dialog)->click();
+        press("testButton", dialog, {{"recipientEdit4", ""}});
         QTRY_COMPARE(m_boxes, QStringList{"メッセージを送信しました。!"});
         QCOMPARE(m_folder->logTail(1), QStringList{"システムテストサーバー障害の報告を行いました。 "});
         QCOMPARE(server.sessions.at(0).commands.mid(3, 4), QList<QByteArray>({"RCPT TO:<r1@x>", "RCPT TO:<r2@x>", "RCPT TO:<r3@x>", "RCPT TO:<r5@x>"}));
         QVERIFY(dialog->isVisible());
         QCOMPARE(m_folder->readBytes("MailConfig.ini"), "\"127.0.0.1\",\"s@x\",\"r1@x\",\"r2@x\",\"r3@x\",\"\",\"r5@x\"\r\n");
-        find<QLineEdit>("serverEdit", dialog)->setText("mx2");
-        find<QPushButton>("okButton", dialog)->click();
+        press("okButton", dialog, {{"serverEdit", "mx2"}});
         QCOMPARE(m_folder->readBytes("MailConfig.ini"), "\"mx2\",\"s@x\",\"r1@x\",\"r2@x\",\"r3@x\",\"\",\"r5@x\"\r\n");
         QTRY_VERIFY(!dialog->isVisible());
         QCOMPARE(server.sessions.size(), 1);
