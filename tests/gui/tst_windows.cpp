@@ -259,9 +259,7 @@ private Q_SLOTS:
         find<QAction>("desktopNoticesAction")->trigger();
         m_program->hosts().setStatus(0, "");   // found down again, but notices are off
         QVERIFY(passes.wait(5000));
-        QFile file(received);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()),
+        QCOMPARE(QString::fromUtf8(m_folder->readBytes(received)),
                  "[\"Sentrova\", \"sentrova\", \"ホストの状態が変わりました\", \"ダウン: 127.0.0.1\", [\"default\", \"表示\"]]\n");
     }
 
@@ -312,13 +310,9 @@ private Q_SLOTS:
         QTRY_VERIFY(read);
         m_program->mail().sendTest({"localhost", "s@x", {"c@x"}});
         QTRY_COMPARE(server.sessions.value(1).commands.value(3), signIn);
-        for (const QString &folder : {m_folder->path(), qEnvironmentVariable("HOME"), QFileInfo(TestFolder::settingsFile()).path()}) {
-            QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-            while (files.hasNext()) {
-                QFile file(files.next());
-                QVERIFY2(!file.open(QIODevice::ReadOnly) || !file.readAll().contains(password), qPrintable(file.fileName()));
-            }
-        }
+        for (const QString &folder : {m_folder->path(), qEnvironmentVariable("HOME"), QFileInfo(TestFolder::settingsFile()).path()})
+            for (QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); files.hasNext();)
+                QVERIFY2(!m_folder->readBytes(files.next()).contains(password), qPrintable(files.filePath()));
     }
 
     void hostDialog()
