@@ -190,8 +190,7 @@ private Q_SLOTS:
         folders->reject();
         QCOMPARE(chosen, QString());
         QTRY_VERIFY(!folders);
-        // The check mark and the panel show the switch, however often the item
-        // is chosen; while off, no empty box is drawn beside the item.
+        // The check mark and the panel show the switch, however often the item is chosen; while off, no empty box is drawn beside it.
         QCOMPARE(find<QLabel>("notificationPanel")->text(), "障害通知オン");
         QWidget *mail = open("notificationAction", "mailDialog");
         QCOMPARE(open("notificationAction", "mailDialog"), mail);
@@ -205,8 +204,7 @@ private Q_SLOTS:
         QCOMPARE(m_folder->logTail(2), QStringList({"終了", "Sentrovaが終了しました。"}));
     }
 
-    // The main window and the host dialog grow from their design size, the grid taking the room;
-    // the main window comes back at the size it had; the desktop's switches are stored.
+    // The main window and host dialog grow from their design size, the grid taking the room; the size comes back; the switches are stored.
     void growAndSwitches()
     {
         QPointer<QWidget> dialog = open("hostsAction", "hostDialog");
@@ -239,8 +237,7 @@ private Q_SLOTS:
         QVERIFY(!again.findChild<QAction *>("trayIconAction")->isChecked());
     }
 
-    // Under a notification server of our own (notifications_e2e.py): one notice per pass that changed
-    // something, and a click on it brings the window forward.
+    // Under our own notification server (notifications_e2e.py): one notice a pass that changed something; a click brings the window forward.
     void desktopNotices()
     {
         const QString received = qEnvironmentVariable("SENTROVA_NOTICES");
@@ -259,9 +256,8 @@ private Q_SLOTS:
                  "[\"Sentrova\", \"sentrova\", \"ホストの状態が変わりました\", \"ダウン: 127.0.0.1\", [\"default\", \"表示\"]]\n");
     }
 
-    // The server's details: the usual port follows the encryption, a bad port is refused, OK stores the
-    // account and the sender signs in with the password. Under keyring_e2e.sh the password is in the
-    // keyring, read back at the next start and in no file; elsewhere no keyring answers, which is said.
+    // The server's details: the usual port follows the encryption, a bad port is refused, OK stores the account and the sender signs in
+    // with the password. Under keyring_e2e.sh that is in the keyring, read back at the next start and in no file; elsewhere no keyring is said.
     void mailServer()
     {
         const QByteArray password = "Sentrova-pw-" + QByteArray::number(::getpid());
@@ -349,8 +345,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!dialog);   // closed, and gone
     }
 
-    // The window reads the file as it opens; the test saves what was entered
-    // and keeps the window open, OK saves and closes it.
+    // The window reads the file as it opens; the test saves what was entered and keeps the window open, OK saves and closes it.
     void mailDialog()
     {
         FakeSmtpServer server;
@@ -450,8 +445,7 @@ private Q_SLOTS:
         QCOMPARE(panel->text(), "d");
     }
 
-    // A compositor's socket in the runtime folder is a display, also when its
-    // check gets descriptor 0 (the program started without standard input).
+    // A compositor's socket in the runtime folder is a display, also when its check gets descriptor 0 (started without standard input).
     void displayCheck()
     {
         QLocalServer compositor;
@@ -469,9 +463,8 @@ private Q_SLOTS:
         QVERIFY(found);
     }
 
-    // Only the text and OK, even where the style puts icons on dialog buttons.
-    // A page that keeps failing has one box waiting, not one a pass; mail
-    // messages show over the mail window while it is open.
+    // Only the text and OK, even where the style puts icons on dialog buttons. A page that keeps failing has one box waiting,
+    // not one a pass; mail messages show over the mail window while it is open.
     void messageBox()
     {
         QApplication::setStyle(new ButtonIconStyle);
@@ -490,8 +483,7 @@ private Q_SLOTS:
 
     void helpWindow()
     {
-        // Help gives way to the main window, when another window takes the
-        // focus from it and when it closes.
+        // Help gives way to the main window, when another window takes the focus from it and when it closes.
         QPointer<QWidget> help = open("helpAction", "helpWindow");
         QTRY_COMPARE(QApplication::activeWindow(), help.data());
         open("hostsAction", "hostDialog");
