@@ -127,19 +127,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QStringList>("tabs");
-        QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間",
-            "開始", "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "イベントログ", "トレイアイコン", "デスクトップ通知", "ヘルプ", "終了"}
-            << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
-        QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)",
-            "FTP   (21)", "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "IPアドレス",
-            "ポート番号", "状態", "ホスト追加", "リスト削除", "設定終了"}
-            << QStringList{"addressEdit", "portPresets", "addButton", "deleteButton", "portEdit", "closeButton", "hostGrid"};
+        QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間", "開始",
+            "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "イベントログ", "トレイアイコン", "デスクトップ通知",
+            "ヘルプ", "終了"} << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
+        QTest::newRow("hosts") << "hostsAction" << "hostDialog" << QStringList{"ホスト登録", "IPアドレス", "ポート番号", "WWW   (80)", "FTP   (21)",
+            "TELNET  (23)", "SMTP  (25)", "DNS   (53)", "POP3 (110)", "IMAP (443)", "お選びください", "IPアドレス", "ポート番号", "状態", "ホスト追加",
+            "リスト削除", "設定終了"} << QStringList{"addressEdit", "portPresets", "addButton", "deleteButton", "portEdit", "closeButton", "hostGrid"};
         QTest::newRow("mail") << "notificationAction" << "mailDialog" << QStringList{"Sentrova 環境設定", "メール設定", "SMTPサーバー",
             "送信者のアドレス", "送信サーバーの詳細...", "受信者", "受信者1", "受信者2", "受信者3", "受信者4", "受信者5", "状態が変わったときだけ報告する", "送信を停止する", "テスト送信", "設定終了"}
             << QStringList{"serverEdit", "serverDetailsButton", "senderEdit", "recipientEdit1", "okButton", "testButton", "disableButton", "recipientEdit2",
                            "recipientEdit3", "recipientEdit4", "recipientEdit5", "onChangeCheck"};
-        QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート",
-            "WWWページの作成", "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
+        QTest::newRow("status page") << "statusPageAction" << "statusPageDialog" << QStringList{"WWW設定", "WWWルート", "WWWページの作成",
+            "ページタイプ", "Iモード", "ページ名", "WWWルート", "参照", "設定終了"}
             << QStringList{"enabledCheck", "pageTypeCombo", "pageEdit", "folderEdit", "browseButton", "closeButton"};
         QTest::newRow("help") << "helpAction" << "helpWindow" << QStringList{"HELP", "474ed8f99b85", "閉じる"} << QStringList{"helpText", "closeButton"};
     }
@@ -400,9 +399,8 @@ private Q_SLOTS:
         m_folder->writeBytes("Sentrova.Log", lines);
         QWidget *window = open("logAction", "logWindow");
         auto *text = find<QPlainTextEdit>("logText", window);
-        QCOMPARE(QStringList({window->windowTitle(), find<QPushButton>("folderButton", window)->text()}), QStringList({"イベントログ", "フォルダを開く"}));
-        QCOMPARE(text->blockCount(), 5000);
-        QCOMPARE(text->document()->firstBlock().text(), "2026/12/07 9:00:00   行1000");
+        QCOMPARE(QStringList({window->windowTitle(), find<QPushButton>("folderButton", window)->text(), QString::number(text->blockCount()),
+                              text->document()->firstBlock().text()}), QStringList({"イベントログ", "フォルダを開く", "5000", "2026/12/07 9:00:00   行1000"}));
         m_program->log().write("追記");
         QTRY_VERIFY(text->document()->lastBlock().text().endsWith("   追記"));
         QFile::remove(m_folder->filePath("Sentrova.Log"));   // a log begun anew while the window is open
