@@ -4,8 +4,7 @@
 
 #include <csignal>
 
-// The program as the system starts and ends it: a copy of the built binary in
-// a fresh folder, which is also its home.
+// The program as the system starts and ends it: a copy of the built binary in a fresh folder, which is also its home.
 class TestProcess : public QObject
 {
     Q_OBJECT
@@ -23,10 +22,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(folder.logTail(1), QStringList{"Sentrova起動完了"}, 10000);
         second.start(folder.filePath("sentrova"));
         QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
-        QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(second.readAllStandardError()), "Sentrovaはすでに起動しています。\n");
-        QCOMPARE(first.state(), QProcess::Running);
-        QCOMPARE(folder.logMessages().count("Sentrova起動完了"), 1);
+        QCOMPARE(std::pair(second.exitCode(), QString::fromUtf8(second.readAllStandardError())), std::pair(0, QString("Sentrovaはすでに起動しています。\n")));
+        QCOMPARE(std::pair(first.state(), folder.logMessages().count("Sentrova起動完了")), std::pair(QProcess::Running, qsizetype(1)));
         first.terminate();
         QTRY_COMPARE_WITH_TIMEOUT(first.state(), QProcess::NotRunning, 10000);
     }
@@ -36,20 +33,17 @@ private Q_SLOTS:
     {
         QProcess program;
         program.setEnvironment({"LC_ALL=C.UTF-8"});
-        for (const char *option : {"--version", "--help"}) {
+        const QString help = "使い方: sentrova [--version] [--help]\nサーバー監視ユーティリティ。ホストの一覧を一定の間隔で調べ、\n"
+                             "ダウンしたホストをログに記録し、メールで報告します。\n設定は画面の「環境設定」メニューから行います。\n";
+        for (const auto &[option, output] : {std::pair<const char *, QString>("--version", "Sentrova 1.0\n"), {"--help", help}}) {
             program.start(SENTROVA_PROGRAM, {option});
             QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 10000);
-            QCOMPARE(program.exitCode(), 0);
-            const QString output = QString::fromUtf8(program.readAllStandardOutput());
-            QCOMPARE(output, option == QByteArray("--version") ? "Sentrova 1.0\n"
-                : "使い方: sentrova [--version] [--help]\nサーバー監視ユーティリティ。ホストの一覧を一定の間隔で調べ、\n"
-                  "ダウンしたホストをログに記録し、メールで報告します。\n設定は画面の「環境設定」メニューから行います。\n");
+            QCOMPARE(std::pair(program.exitCode(), QString::fromUtf8(program.readAllStandardOutput())), std::pair(0, output));
         }
     }
 
-    // A program that cannot run says why in one line on standard error and
-    // ends with 1, its message box (if any) ended by the system; one that runs
-    // ends as if closed, its log closed, when the system asks it to.
+    // A program that cannot run says why in one line on standard error and ends with 1, its message box (if any) ended by the
+    // system; one that runs ends as if closed, its log closed, when the system asks it to.
     void startAndEnd_data()
     {
         QTest::addColumn<QStringList>("environment");
@@ -74,9 +68,8 @@ private Q_SLOTS:
         TestFolder folder;
         QProcess program;
         QVERIFY(QFile::copy(SENTROVA_PROGRAM, folder.filePath("sentrova")));
-        // The shim is preloaded ahead of the sanitizer's runtime.
         program.setEnvironment(QStringList{"HOME=" + folder.path(), "XDG_RUNTIME_DIR=" + folder.path(), "LC_ALL=C.UTF-8",
-                                           "ASAN_OPTIONS=verify_asan_link_order=0"} + environment);
+                                           "ASAN_OPTIONS=verify_asan_link_order=0"} + environment);   // the shim preloaded ahead of ASan's runtime
         program.setReadChannel(QProcess::StandardError);
         const bool nohup = environment.contains("nohup");
         program.start("sh", {"-c", nohup ? "trap '' HUP; exec \"$0\"" : "exec \"$0\"", folder.filePath("sentrova")});
@@ -94,8 +87,7 @@ private Q_SLOTS:
         if (signal)
             ::kill(program.processId(), signal);
         QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 10000);
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), refusal.isEmpty() ? 0 : 1);
+        QCOMPARE(std::pair(program.exitStatus(), program.exitCode()), std::pair(QProcess::NormalExit, refusal.isEmpty() ? 0 : 1));
         QCOMPARE(folder.logTail(1), refusal.isEmpty() ? QStringList{"Sentrovaが終了しました。"} : QStringList{});
     }
 };
