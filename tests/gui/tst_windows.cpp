@@ -10,7 +10,6 @@
 #include "gui/common/FileDialog.h"
 #include "gui/common/HostGridView.h"
 #include "gui/common/MessageBox.h"
-#include "gui/common/StatusPanel.h"
 #include "gui/desktop/Keyring.h"
 
 #include <QtTest>
@@ -421,20 +420,6 @@ private Q_SLOTS:
         QHelpEvent help(QEvent::ToolTip, cut.center(), grid.viewport()->mapToGlobal(cut.center()));
         QApplication::sendEvent(grid.viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), QString(80, 'h'));
-    }
-
-    // While a pass runs, a panel shows its newest text at most every 40 ms.
-    void throttledRepaints()
-    {
-        auto *panel = find<StatusPanel>("progressPanel");
-        panel->setThrottled(true);
-        for (const char *text : {"a", "b", "c"})
-            panel->showText(text);
-        QCOMPARE(panel->text(), "");
-        QTRY_COMPARE(panel->text(), "c");
-        panel->showText("d");
-        panel->setThrottled(false);
-        QCOMPARE(panel->text(), "d");
     }
 
     // A compositor's socket in the runtime folder is a display, also when its check gets descriptor 0 (started without standard input).
