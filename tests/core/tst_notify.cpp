@@ -208,8 +208,7 @@ private Q_SLOTS:
         QTest::newRow("a code with a nine") << ByteList{"599 x\r\n"} << QList<int>{599};
         QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
         QTest::newRow("overlong, its end in the next read, then its rest over reads")
-            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "250 no\r\n354 go\n", overlong, overlong, "\n221 bye\r\n"}
-            << QList<int>{0, 0, 0};
+            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "250 no\r\n354 go\n", overlong, overlong, "\n221 bye\r\n"} << QList<int>{0, 0, 0};
     }
     void replyReader()
     {
@@ -326,8 +325,7 @@ private Q_SLOTS:
             SettingsStore::setText(Setting::SmtpUser, qEnvironmentVariable("SENTROVA_SMTP_USER"));
             rig.report.setPassword(qEnvironmentVariable("SENTROVA_SMTP_USER"), qEnvironmentVariable("SENTROVA_SMTP_PASSWORD"));
         }
-        const QStringList recipients = qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u',');
-        std::copy(recipients.cbegin(), recipients.cend(), rig.route.recipients.begin());
+        std::ranges::copy(qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u','), rig.route.recipients.begin());
         SettingsStore::setText(Setting::SmtpPort, qEnvironmentVariable("SENTROVA_SMTP_PORT"));
         rig.send(qEnvironmentVariable("SENTROVA_SMTP_HOST"));
         QTRY_COMPARE_WITH_TIMEOUT(rig.results, QList<bool>{!qEnvironmentVariableIsSet("SENTROVA_SMTP_STOPPED")}, 30000);
@@ -346,8 +344,7 @@ private Q_SLOTS:
         QTest::newRow("sender empty") << QStringList{"mx", "", "a@x"} << "ok" << missing << QByteArray();
         QTest::newRow("test, recipient 1 empty") << QStringList{"mx", "s@x", "", "b@x"} << "test" << missing << QByteArray();
         QTest::newRow("quote in recipient 5") << QStringList{"mx", "s@x", "a@x", "", "", "", "e\"@x"} << "test" << quote << QByteArray();
-        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"}
-                                              << QByteArray();
+        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"} << QByteArray();
         QTest::newRow("blanks around addresses dropped") << QStringList{"mx", " s@x ", " r1@x", "r2@x  ", "", "r4@x", "r5@x"} << "ok" << QStringList{}
                                                          << QByteArray("\"mx\",\"s@x\",\"r1@x\",\"r2@x\",\"\",\"r4@x\",\"r5@x\"\r\n");
         QTest::newRow("not an address") << QStringList{"mx", "s@x", "a@x", "Carol <c@x>"} << "ok" << QStringList{"メールアドレスの形式が正しくありません。"} << QByteArray();
@@ -362,7 +359,6 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         QFETCH(QByteArray, file);
         Rig rig;
-        SettingsStore::setText(Setting::SmtpPort, QString::number(rig.server.port()));
         rig.server.replies["END"] = {"554 spam\r\n"};
         QStringList shown;
         connect(&rig.mail, &MailNotification::userMessage, this, [&shown](const QString &text) { shown.append(text); });
