@@ -74,8 +74,7 @@ private:
     void answer(QSslSocket *socket, Session &session, const QByteArray &verb)
     {
         const QList<QByteArray> table = replies.value(verb, {"500 5.5.2 command not recognized\r\n"});
-        const auto n = std::count_if(session.commands.cbegin(), session.commands.cend(),
-                                     [&verb](const QByteArray &command) { return verbOf(command) == verb; });
+        const auto n = std::ranges::count(session.commands, verb, &FakeSmtpServer::verbOf);
         const QByteArray reply = table.at(std::clamp<qsizetype>(n - 1, 0, table.size() - 1));
         session.inData = verb == "DATA" && reply.startsWith("354");
         if (reply.startsWith("slow "))   // after 600 ms
