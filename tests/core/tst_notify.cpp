@@ -221,9 +221,8 @@ private Q_SLOTS:
         QTRY_COMPARE(server.sessions.value(0).commands.value(3), "RCPT TO:<c@x>");
     }
 
-    // The body goes out as it is to a server that offered 8BITMIME, in base64 to
-    // any other. EHLO names the machine if its name can be one, else the address
-    // it connected from; the Message-ID takes that name, or sentrova.invalid.
+    // The body goes out as it is to a server that offered 8BITMIME, in base64 to any other. EHLO names the machine
+    // if its name can be one, else the address it connected from; the Message-ID takes that name, or sentrova.invalid.
     void messageBytes_data()
     {
         QTest::addColumn<QByteArray>("ehloReply");
@@ -358,9 +357,8 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logMessages().mid(0, 1), file.isEmpty() ? QStringList{} : QStringList{"メール設定を保存しました。"});
     }
 
-    // A good read switches notification on; a failed one (six fields) changes neither
-    // settings nor switch; a failed save is logged. Values may be one a line, quoted or not;
-    // of "Name <addr>" the address is taken.
+    // A good read switches notification on; a failed one (six fields) changes neither settings nor switch; a failed
+    // save is logged. Values may be one a line, quoted or not; of "Name <addr>" the address is taken.
     void loadAndSave()
     {
         Rig rig;
