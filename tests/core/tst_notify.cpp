@@ -18,8 +18,8 @@ namespace
 {
 const QString failurePrefix = QStringLiteral("「web01」のサーバー障害の報告に失敗しました。 ");
 const QString made = QStringLiteral("web01サーバー障害の報告を行いました。 ");
+// The server of a test does not know EHLO unless told to.
 const ByteList opening{"EHLO monitor.example.org", "HELO monitor.example.org"};
-const QByteArray mailFile = "\"127.0.0.1\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n";
 
 // Senders wired to a test folder's log and a fake server.
 struct Rig
@@ -37,20 +37,8 @@ struct Rig
         SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         report.setMachineName(QStringLiteral("monitor"), QStringLiteral("example.org"));
     }
-    void send(const QString &host = QStringLiteral("web01"))
-    {
-        report.send(host, [this](bool accepted) { results.append(accepted); });
-    }
+    void send(const QString &host = QStringLiteral("web01")) { report.send(host, [this](bool accepted) { results.append(accepted); }); }
 };
-
-// The server of a test does not know EHLO unless told to.
-ByteList commandsFor(const ByteList &recipients, const ByteList &tail = {"DATA", "QUIT"})
-{
-    ByteList commands = opening + ByteList{"MAIL FROM:<sentrova@example.org>"};
-    for (const QByteArray &recipient : recipients)
-        commands.append("RCPT TO:<" + recipient + '>');
-    return commands + tail;
-}
 }
 
 class TestNotify : public QObject
@@ -69,90 +57,77 @@ private Q_SLOTS:
         QTest::addColumn<ByteList>("commands");
         QTest::addColumn<QStringList>("log");
         const auto failed = [](const QString &reason) { return QStringList{failurePrefix + reason}; };
-        const auto refused = [](const QString &to, const QString &reply) {
-            return QStringLiteral("「web01」のサーバー障害の報告を<%1>に送れませんでした。 %2").arg(to, reply);
+        const auto refused = [](const QString &to, const QString &reply) { return "「web01」のサーバー障害の報告を<" + to + ">に送れませんでした。 " + reply; };
+        const auto row = [](const QByteArray &name, const ByteList &server, const ByteList &commands, const QStringList &log = {made},
+                            const QStringList &recipients = {"ops@example.org"}) {
+            QTest::newRow(name.constData()) << recipients << server << commands << log;
         };
-        const QStringList ops{"ops@example.org"}, two{"ops@example.org", "gone@example.org"};
-        const ByteList toOps = commandsFor({"ops@example.org"}), toTwo = commandsFor({"ops@example.org", "gone@example.org"});
-        const QStringList ok{made};
-        QTest::newRow("one recipient, HELO after EHLO") << ops << ByteList{} << toOps << ok;
-        QTest::newRow("EHLO offers 8BITMIME") << ops << ByteList{"EHLO:250-fake.test\r\n250-SIZE 9\r\n250 8bitmime\r\n"}
-            << ByteList{opening.at(0), "MAIL FROM:<sentrova@example.org> BODY=8BITMIME"} + toOps.mid(3) << ok;
-        QTest::newRow("EHLO answered 421, the server gone") << ops << ByteList{"EHLO:421 4.7.0 too busy\r\n"} << ByteList{opening.at(0)} << failed("421 4.7.0 too busy");
-        QTest::newRow("EHLO answered 550") << ops << ByteList{"EHLO:550 5.7.1 too busy\r\n"} << ByteList{opening.at(0), "QUIT"} << failed("550 5.7.1 too busy");
+        const QByteArray ehlo = opening.at(0);
+        const QStringList two{"ops@example.org", "gone@example.org"};
+        const ByteList quit{"QUIT"}, mailed{"MAIL FROM:<sentrova@example.org>", "RCPT TO:<ops@example.org>", "DATA", "QUIT"};
+        const ByteList toOps = opening + mailed, noRecipient = toOps.first(3) + quit;
+        const ByteList toTwo = toOps.first(4) + ByteList{"RCPT TO:<gone@example.org>"} + toOps.mid(4);
+        row("one recipient, HELO after EHLO", {}, toOps);
+        row("EHLO offers 8BITMIME", {"EHLO:250-fake.test\r\n250-SIZE 9\r\n250 8bitmime\r\n"},
+            ByteList{ehlo, mailed.at(0) + " BODY=8BITMIME"} + mailed.mid(1));
+        row("EHLO answered 421, the server gone", {"EHLO:421 4.7.0 too busy\r\n"}, {ehlo}, failed("421 4.7.0 too busy"));
         // A malformed or overlong reply is one reply to the end, and no step takes it.
-        QTest::newRow("malformed reply to MAIL") << ops << ByteList{"MAIL:250-a\r\nbad\r\n250 b\r\n"} << commandsFor({}, {"QUIT"}) << failed("250 b");
-        QTest::newRow("overlong reply to EHLO") << ops << ByteList{"EHLO:" + QByteArray("250-x\r\n").repeated(300) + "250 end\r\n"}
-                                                << ByteList{opening.at(0), "QUIT"} << failed("250 end");
+        row("malformed reply to MAIL", {"MAIL:250-a\r\nbad\r\n250 b\r\n"}, noRecipient, failed("250 b"));
+        row("overlong reply to EHLO", {"EHLO:" + QByteArray("250-x\r\n").repeated(300) + "250 end\r\n"}, {ehlo, "QUIT"}, failed("250 end"));
         for (const QByteArray code : {"500", "502", "504"})
-            QTest::addRow("EHLO not known (%s)", code.constData()) << ops << ByteList{"EHLO:" + code + " no\r\n"} << toOps << ok;
-        QTest::newRow("slow answer to the message's end") << ops << ByteList{"END:slow 250 ok\r\n"} << toOps << ok;
-        QTest::newRow("EHLO without 8BITMIME") << ops << ByteList{"EHLO:250-fake.test 8BITMIME\r\n250 SIZE 9\r\n"}
-                                               << toOps.mid(0, 1) + toOps.mid(2) << ok;
-        QTest::newRow("empty slots skipped") << QStringList{"a@x", "", "c@x"} << ByteList{} << commandsFor({"a@x", "c@x"}) << ok;
-        QTest::newRow("multi-line replies, bare line ends")
-            << ops << ByteList{"GREETING:220-fake.test\r\n220 ready\r\n", "HELO:250-x\n250\n"} << toOps << ok;
+            row("EHLO not known (" + code + ')', {"EHLO:" + code + " no\r\n"}, toOps);
+        row("slow answer to the message's end", {"END:slow 250 ok\r\n"}, toOps);
+        row("EHLO without 8BITMIME", {"EHLO:250-fake.test 8BITMIME\r\n250 SIZE 9\r\n"}, ByteList{ehlo} + mailed);
+        row("empty slots skipped", {}, toOps.first(3) + ByteList{"RCPT TO:<a@x>", "RCPT TO:<c@x>"} + toOps.mid(4), {made}, {"a@x", "", "c@x"});
+        row("multi-line replies, bare line ends", {"GREETING:220-fake.test\r\n220 ready\r\n", "HELO:250-x\n250\n"}, toOps);
         // Either class of refusal at any step ends the report with the server's words.
-        const QList<std::pair<QByteArray, ByteList>> steps{{"GREETING", {"QUIT"}}, {"EHLO", {opening.at(0), "QUIT"}}, {"HELO", opening + ByteList{"QUIT"}},
-            {"MAIL", commandsFor({}, {"QUIT"})}, {"RCPT", commandsFor({"ops@example.org"}, {"QUIT"})}, {"DATA", toOps}, {"END", toOps}};
+        const QList<std::pair<QByteArray, ByteList>> steps{{"GREETING", quit}, {"EHLO", {ehlo, "QUIT"}}, {"HELO", opening + quit},
+            {"MAIL", noRecipient}, {"RCPT", toOps.first(4) + quit}, {"DATA", toOps}, {"END", toOps}};
         for (const auto &[verb, sent] : steps)
             for (const QByteArray reply : {"451 4.3.0 try later", "554 5.7.1 refused"})
-                QTest::addRow("%s answered %.3s", verb.constData(), reply.constData())
-                    << ops << ByteList{verb + ':' + reply + "\r\n"} << sent
-                    << (verb == "RCPT" ? QStringList{refused("ops@example.org", reply)} : QStringList{}) + failed(reply);
-        QTest::newRow("long reply with controls") << ops << ByteList{"MAIL:553 \x1b[1mno\x07 " + QByteArray(300, 'x') + "\r\n"}
-                                                  << commandsFor({}, {"QUIT"}) << failed("553  [1mno  " + QString(188, 'x') + "…");
-        QTest::newRow("first forwarded, second refused") << two << ByteList{"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"} << toTwo
-                                                         << QStringList{refused("gone@example.org", "550 no"), made};
-        QTest::newRow("recipients not addresses") << QStringList{"ops@example.org", "two words@x", "a<b@x"} << ByteList{} << toOps
-            << QStringList{refused("two words@x", "アドレスの形式が正しくありません"), refused("a<b@x", "アドレスの形式が正しくありません"), made};
-        QTest::newRow("every recipient refused") << two << ByteList{"RCPT:550 first\r\n", "RCPT:550 second\r\n"}
-            << commandsFor({"ops@example.org", "gone@example.org"}, {"QUIT"})
-            << QStringList{refused("ops@example.org", "550 first"), refused("gone@example.org", "550 second"), failurePrefix + "550 second"};
+                row(verb + " answered " + reply.left(3), {verb + ':' + reply + "\r\n"}, sent,
+                    (verb == "RCPT" ? QStringList{refused("ops@example.org", reply)} : QStringList{}) + failed(reply));
+        row("long reply with controls", {"MAIL:553 \x1b[1mno\x07 " + QByteArray(300, 'x') + "\r\n"}, noRecipient,
+            failed("553  [1mno  " + QString(188, 'x') + "…"));
+        row("first forwarded, second refused", {"RCPT:251 will forward\r\n", "RCPT:550 no\r\n"}, toTwo, {refused(two.at(1), "550 no"), made}, two);
+        const QString notAddress = QStringLiteral("アドレスの形式が正しくありません");
+        row("recipients not addresses", {}, toOps, {refused("two words@x", notAddress), refused("a<b@x", notAddress), made},
+            {"ops@example.org", "two words@x", "a<b@x"});
+        row("every recipient refused", {"RCPT:550 first\r\n", "RCPT:550 second\r\n"}, toTwo.first(5) + quit,
+            {refused("ops@example.org", "550 first"), refused("gone@example.org", "550 second"), failurePrefix + "550 second"}, two);
         // A server that greeted is still told QUIT, but not waited for.
-        QTest::newRow("no greeting") << ops << ByteList{"GREETING:silent"} << ByteList{} << failed("応答がありません");
-        QTest::newRow("silent after the message") << ops << ByteList{"END:silent"} << toOps << failed("応答がありません");
-        QTest::newRow("nothing listening") << ops << ByteList{"port:closed"} << ByteList{} << failed("接続できません");
-        QTest::newRow("no server name") << ops << ByteList{"server:"} << ByteList{} << failed("接続できません");
-        QTest::newRow("hangs up after RCPT") << ops << ByteList{"RCPT:hang up"} << commandsFor({"ops@example.org"}, {}) << failed("応答がありません");
+        row("no greeting", {"GREETING:silent"}, {}, failed("応答がありません"));
+        row("silent after the message", {"END:silent"}, toOps, failed("応答がありません"));
+        row("nothing listening", {"port:closed"}, {}, failed("接続できません"));
+        row("no server name", {"server:"}, {}, failed("接続できません"));
+        row("hangs up after RCPT", {"RCPT:hang up"}, toOps.first(4), failed("応答がありません"));
         // Nothing is sent from the null sender, to nobody, or in bytes a server cannot read.
         const QStringList noAddress = failed("送信者または受信者が設定されていません");
         const QStringList notAscii = failed("送信者または受信者のアドレスに使用できない文字が含まれています");
-        QTest::newRow("no sender") << ops << ByteList{"sender:"} << ByteList{} << noAddress;
-        QTest::newRow("first recipient empty") << QStringList{"", "b@x"} << ByteList{} << ByteList{} << noAddress;
-        QTest::newRow("sender with DEL") << ops << ByteList{"sender:s\x7f@x"} << ByteList{} << notAscii;
-        QTest::newRow("recipient beyond ASCII") << QStringList{"a@x", "\u3042@x"} << ByteList{} << ByteList{} << notAscii;
+        row("no sender", {"sender:"}, {}, noAddress);
+        row("first recipient empty", {}, {}, noAddress, {"", "b@x"});
+        row("sender with DEL", {"sender:s\x7f@x"}, {}, notAscii);
+        row("recipient beyond ASCII", {}, {}, notAscii, {"a@x", "\u3042@x"});
         // An account: "security:", "user:" (password "secret"), the server's "tls:" and a CA not "trusted:".
-        const QByteArray offers = "EHLO:250-fake.test\r\n250-STARTTLS\r\n250 AUTH LOGIN PLAIN\r\n", ehlo = opening.at(0);
-        const ByteList startTls{"security:StartTls", "tls:", "server:localhost", offers}, plain{"AUTH PLAIN AG9wcwBzZWNyZXQ="};
-        const ByteList signedIn = ByteList{ehlo, "STARTTLS", ehlo} + plain + toOps.mid(2);
-        QTest::newRow("STARTTLS, then AUTH PLAIN") << ops << startTls + ByteList{"user:ops"} << signedIn << ok;
-        QTest::newRow("STARTTLS, no account") << ops << startTls << ByteList{ehlo, "STARTTLS", ehlo} + toOps.mid(2) << ok;
-        QTest::newRow("TLS from the first byte") << ops << ByteList{"security:Tls", "tls:implicit", "server:localhost", "user:ops", offers}
-                                                 << ByteList{ehlo} + plain + toOps.mid(2) << ok;
+        const QByteArray offers = "EHLO:250-fake.test\r\n250-STARTTLS\r\n250 AUTH LOGIN PLAIN\r\n", only = "EHLO:250-fake.test\r\n250 ";
+        const ByteList startTls{"security:StartTls", "tls:", "server:localhost", offers}, signIn = startTls + ByteList{"user:ops"};
+        const ByteList secured{ehlo, "STARTTLS", ehlo}, plain{"AUTH PLAIN AG9wcwBzZWNyZXQ="}, signedIn = secured + plain + mailed;
+        row("STARTTLS, then AUTH PLAIN", signIn, signedIn);
+        row("STARTTLS, no account", startTls, secured + mailed);
+        row("TLS from the first byte", {"security:Tls", "tls:implicit", "server:localhost", "user:ops", offers}, ByteList{ehlo} + plain + mailed);
         // AUTH LOGIN's lines are keyed by their base64 text: "ops", then "secret".
-        QTest::newRow("AUTH LOGIN where PLAIN is not offered") << ops
-            << startTls + ByteList{"user:ops", "EHLO:250-fake.test\r\n250 AUTH LOGIN\r\n", "AUTH:334 VXNlcm5hbWU6\r\n", "B3BZ:334 UGFzc3dvcmQ6\r\n", "C2VJCMV0:235 ok\r\n"}
-            << ByteList{ehlo, "STARTTLS", ehlo, "AUTH LOGIN", "b3Bz", "c2VjcmV0"} + toOps.mid(2) << ok;
-        QTest::newRow("sign-in refused (535)") << ops << startTls + ByteList{"user:ops", "AUTH:535 5.7.8 bad credentials\r\n"}
-                                               << ByteList{ehlo, "STARTTLS", ehlo} + plain + ByteList{"QUIT"} << failed("535 5.7.8 bad credentials");
-        QTest::newRow("no password for this user") << ops << startTls + ByteList{"user:other"} << ByteList{ehlo, "STARTTLS", ehlo, "QUIT"}
-                                                   << failed("パスワードが設定されていません");
-        QTest::newRow("AUTH= form") << ops << startTls + ByteList{"user:ops", "EHLO:250-fake.test\r\n250 AUTH=LOGIN PLAIN\r\n"} << signedIn << ok;
-        QTest::newRow("no sign-in method") << ops << startTls + ByteList{"user:ops", "EHLO:250-fake.test\r\n250 AUTH CRAM-MD5\r\n"}
-                                           << ByteList{ehlo, "STARTTLS", ehlo, "QUIT"} << failed("サーバーがPLAINでもLOGINでもサインインを受け付けません");
-        QTest::newRow("STARTTLS not offered") << ops << ByteList{"security:StartTls", "user:ops", "EHLO:250-fake.test\r\n250 AUTH PLAIN\r\n"}
-                                              << ByteList{ehlo, "QUIT"} << failed("サーバーがSTARTTLSに対応していません");
-        QTest::newRow("STARTTLS refused") << ops << startTls + ByteList{"STARTTLS:454 4.7.0 not now\r\n"}
-                                          << ByteList{ehlo, "STARTTLS", "QUIT"} << failed("454 4.7.0 not now");
-        QTest::newRow("no sign-in in the clear") << ops << ByteList{"user:ops", offers} << ByteList{ehlo, "QUIT"}
-                                                 << failed("暗号化されていない接続ではサインインしません");
-        QTest::newRow("issuer not trusted") << ops << startTls + ByteList{"trusted:no"} << ByteList{ehlo, "STARTTLS"}
-                                            << failed("サーバーの証明書の発行者を確認できません");
-        QTest::newRow("name mismatch") << ops << startTls + ByteList{"server:127.0.0.1"} << ByteList{ehlo, "STARTTLS"}
-                                       << failed("サーバーの証明書の名前がサーバー名と一致しません");
-        QTest::newRow("no TLS at the TLS port") << ops << ByteList{"security:Tls", "server:localhost"} << ByteList{}
-                                                << QStringList{failurePrefix + "TLSで接続できません ("};
+        row("AUTH LOGIN where PLAIN is not offered", signIn + ByteList{only + "AUTH LOGIN\r\n", "AUTH:334 VXNlcm5hbWU6\r\n",
+            "B3BZ:334 UGFzc3dvcmQ6\r\n", "C2VJCMV0:235 ok\r\n"}, secured + ByteList{"AUTH LOGIN", "b3Bz", "c2VjcmV0"} + mailed);
+        row("sign-in refused (535)", signIn + ByteList{"AUTH:535 5.7.8 denied\r\n"}, secured + plain + quit, failed("535 5.7.8 denied"));
+        row("no password for this user", startTls + ByteList{"user:other"}, secured + quit, failed("パスワードが設定されていません"));
+        row("AUTH= form", signIn + ByteList{only + "AUTH=LOGIN PLAIN\r\n"}, signedIn);
+        row("no sign-in method", signIn + ByteList{only + "AUTH CRAM-MD5\r\n"}, secured + quit, failed("サーバーがPLAINでもLOGINでもサインインを受け付けません"));
+        row("STARTTLS not offered", {"security:StartTls", "user:ops", only + "AUTH PLAIN\r\n"}, {ehlo, "QUIT"}, failed("サーバーがSTARTTLSに対応していません"));
+        row("STARTTLS refused", startTls + ByteList{"STARTTLS:454 4.7.0 not now\r\n"}, {ehlo, "STARTTLS", "QUIT"}, failed("454 4.7.0 not now"));
+        row("no sign-in in the clear", {"user:ops", offers}, {ehlo, "QUIT"}, failed("暗号化されていない接続ではサインインしません"));
+        row("issuer not trusted", startTls + ByteList{"trusted:no"}, {ehlo, "STARTTLS"}, failed("サーバーの証明書の発行者を確認できません"));
+        row("name mismatch", startTls + ByteList{"server:127.0.0.1"}, {ehlo, "STARTTLS"}, failed("サーバーの証明書の名前がサーバー名と一致しません"));
+        row("no TLS at the TLS port", {"security:Tls", "server:localhost"}, {}, failed("TLSで接続できません ("));
     }
     void dialogue()
     {
@@ -165,54 +140,44 @@ private Q_SLOTS:
         if (!server.contains("trusted:no"))
             trusted.emplace(certificates.ca);
         Rig rig;
-        std::copy(recipients.cbegin(), recipients.cend(), rig.route.recipients.begin());
+        std::ranges::copy(recipients, rig.route.recipients.begin());
         QMap<QByteArray, ByteList> replies;
         for (const QByteArray &entry : server)
             replies[entry.left(entry.indexOf(':'))].append(entry.mid(entry.indexOf(':') + 1));
         rig.server.replies.insert(replies);
+        const auto last = [&replies](const char *key, const QString &unset) { return QString(replies.value(key, {unset.toUtf8()}).last()); };
+        rig.route.server = last("server", rig.route.server);
+        rig.route.sender = last("sender", rig.route.sender);
+        SettingsStore::setText(Setting::SmtpSecurity, last("security", "None"));
+        SettingsStore::setText(Setting::SmtpUser, last("user", ""));
+        rig.report.setPassword("ops", "secret");
         if (replies.contains("port"))
             SettingsStore::setText(Setting::SmtpPort, Loopback::closedPort());
-        if (replies.contains("server"))
-            rig.route.server = QString::fromUtf8(replies["server"].last());
         if (replies.contains("tls"))
             rig.server.tls = certificates.serverConfiguration(), rig.server.implicitTls = replies["tls"].first() == "implicit";
-        if (replies.contains("security"))
-            SettingsStore::setText(Setting::SmtpSecurity, replies["security"].first());
-        if (replies.contains("user"))
-            SettingsStore::setText(Setting::SmtpUser, replies["user"].first());
-        rig.report.setPassword("ops", "secret");
-        if (replies.contains("sender"))
-            rig.route.sender = QString::fromUtf8(replies["sender"].first());
         if (server.join().contains("silent") || server.join().contains("slow"))
             rig.report.setStepTimeout(300);
         if (server.contains("END:silent"))
             rig.report.setDataEndTimeout(300);
         rig.send();
-        QTRY_COMPARE(rig.results.size(), 1);
-        QCOMPARE(rig.results.first(), log.last() == made);
+        QTRY_COMPARE(rig.results, QList<bool>{log.last() == made});
         QTRY_VERIFY(rig.server.sessions.isEmpty() || rig.server.sessions.at(0).closed);
-        QCOMPARE(rig.server.sessions.value(0).commands, commands);
-        if (log.last().endsWith(u'('))
-            QVERIFY(rig.folder.logMessages().last().startsWith(log.last()));
-        else
-            QCOMPARE(rig.folder.logMessages(), log);
-        // No sign-in before TLS.
         const FakeSmtpServer::Session session = rig.server.sessions.value(0);
-        for (qsizetype i = 0; i < (session.tlsFrom < 0 ? session.commands.size() : session.tlsFrom); ++i)
-            QVERIFY(!session.commands.at(i).startsWith("AUTH"));
+        QCOMPARE(session.commands, commands);
+        QVERIFY(!session.commands.mid(0, session.tlsFrom).join('\n').contains("AUTH"));   // no sign-in before TLS
+        QCOMPARE(rig.folder.logMessages().replaceInStrings(QRegularExpression(" \\(.+$"), " ("), log);   // the system's own reason varies
     }
 
     // The Date header in English names with the zone's offset, every month and weekday.
     void dateHeader()
     {
-        const QStringList dates{"Fri, 08 Jan 2027", "Sun, 14 Feb 2027", "Sat, 20 Mar 2027", "Mon, 26 Apr 2027", "Tue, 04 May 2027",
-                                "Thu, 10 Jun 2027", "Fri, 16 Jul 2027", "Sun, 22 Aug 2027", "Tue, 28 Sep 2027", "Wed, 06 Oct 2027",
-                                "Fri, 12 Nov 2027", "Sat, 18 Dec 2027"};
+        const QStringList dates{"Fri, 08 Jan", "Sun, 14 Feb", "Sat, 20 Mar", "Mon, 26 Apr", "Tue, 04 May", "Thu, 10 Jun", "Fri, 16 Jul",
+                                "Sun, 22 Aug", "Tue, 28 Sep", "Wed, 06 Oct", "Fri, 12 Nov", "Sat, 18 Dec"};   // in 2027
         for (int month = 1; month <= 12; ++month) {
             const QString &date = dates.at(month - 1);
             const QDateTime when(QDate(2027, month, date.mid(5, 2).toInt()), QTime(9, 5, 7), QTimeZone(-(3 * 3600 + 1800)));
             QVERIFY2(SmtpMessage::build({}, "x", SmtpMessage::Kind::Failure, when, "<id@x>", SmtpMessage::BodyEncoding::EightBit)
-                         .contains("\r\nDate: " + date.toLatin1() + " 09:05:07 -0330\r\n"), qPrintable(date));
+                         .contains("\r\nDate: " + date.toLatin1() + " 2027 09:05:07 -0330\r\n"), qPrintable(date));
         }
     }
 
@@ -228,8 +193,7 @@ private Q_SLOTS:
         QTest::newRow("a code with a nine") << ByteList{"599 x\r\n"} << QList<int>{599};
         QTest::newRow("longest line") << ByteList{"250 " + overlong.left(SmtpReplyReader::maxLineLength - 4) + "\r", "\n"} << QList<int>{250};
         QTest::newRow("overlong, its end in the next read, then its rest over reads")
-            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "250 no\r\n354 go\n", overlong, overlong, "\n221 bye\r\n"}
-            << QList<int>{0, 0, 0};
+            << ByteList{overlong, "\n250 ok\r\n", overlong, overlong, "250 no\r\n354 go\n", overlong, overlong, "\n221 bye\r\n"} << QList<int>{0, 0, 0};
     }
     void replyReader()
     {
@@ -257,9 +221,8 @@ private Q_SLOTS:
         QTRY_COMPARE(server.sessions.value(0).commands.value(3), "RCPT TO:<c@x>");
     }
 
-    // The body goes out as it is to a server that offered 8BITMIME, in base64 to
-    // any other. EHLO names the machine if its name can be one, else the address
-    // it connected from; the Message-ID takes that name, or sentrova.invalid.
+    // The body goes out as it is to a server that offered 8BITMIME, in base64 to any other. EHLO names the machine
+    // if its name can be one, else the address it connected from; the Message-ID takes that name, or sentrova.invalid.
     void messageBytes_data()
     {
         QTest::addColumn<QByteArray>("ehloReply");
@@ -346,8 +309,7 @@ private Q_SLOTS:
             SettingsStore::setText(Setting::SmtpUser, qEnvironmentVariable("SENTROVA_SMTP_USER"));
             rig.report.setPassword(qEnvironmentVariable("SENTROVA_SMTP_USER"), qEnvironmentVariable("SENTROVA_SMTP_PASSWORD"));
         }
-        const QStringList recipients = qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u',');
-        std::copy(recipients.cbegin(), recipients.cend(), rig.route.recipients.begin());
+        std::ranges::copy(qEnvironmentVariable("SENTROVA_SMTP_RECIPIENTS").split(u','), rig.route.recipients.begin());
         SettingsStore::setText(Setting::SmtpPort, qEnvironmentVariable("SENTROVA_SMTP_PORT"));
         rig.send(qEnvironmentVariable("SENTROVA_SMTP_HOST"));
         QTRY_COMPARE_WITH_TIMEOUT(rig.results, QList<bool>{!qEnvironmentVariableIsSet("SENTROVA_SMTP_STOPPED")}, 30000);
@@ -366,14 +328,13 @@ private Q_SLOTS:
         QTest::newRow("sender empty") << QStringList{"mx", "", "a@x"} << "ok" << missing << QByteArray();
         QTest::newRow("test, recipient 1 empty") << QStringList{"mx", "s@x", "", "b@x"} << "test" << missing << QByteArray();
         QTest::newRow("quote in recipient 5") << QStringList{"mx", "s@x", "a@x", "", "", "", "e\"@x"} << "test" << quote << QByteArray();
-        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"}
-                                              << QByteArray();
+        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"} << QByteArray();
         QTest::newRow("blanks around addresses dropped") << QStringList{"mx", " s@x ", " r1@x", "r2@x  ", "", "r4@x", "r5@x"} << "ok" << QStringList{}
                                                          << QByteArray("\"mx\",\"s@x\",\"r1@x\",\"r2@x\",\"\",\"r4@x\",\"r5@x\"\r\n");
         QTest::newRow("not an address") << QStringList{"mx", "s@x", "a@x", "Carol <c@x>"} << "ok" << QStringList{"メールアドレスの形式が正しくありません。"} << QByteArray();
         // The server refuses the message (tst_windows has it accepted).
         QTest::newRow("test, refused") << QStringList{"127.0.0.1", "s@x", "a@x", "", "c@x"} << "test"
-                                       << QStringList{"メッセージの送信に失敗しました。イベントログを確認してください。"} << mailFile;
+            << QStringList{"メッセージの送信に失敗しました。イベントログを確認してください。"} << QByteArray("\"127.0.0.1\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n");
     }
     void dialogButtons()
     {
@@ -382,7 +343,6 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         QFETCH(QByteArray, file);
         Rig rig;
-        SettingsStore::setText(Setting::SmtpPort, QString::number(rig.server.port()));
         rig.server.replies["END"] = {"554 spam\r\n"};
         QStringList shown;
         connect(&rig.mail, &MailNotification::userMessage, this, [&shown](const QString &text) { shown.append(text); });
@@ -397,9 +357,8 @@ private Q_SLOTS:
         QCOMPARE(rig.folder.logMessages().mid(0, 1), file.isEmpty() ? QStringList{} : QStringList{"メール設定を保存しました。"});
     }
 
-    // A good read switches notification on; a failed one (six fields) changes neither
-    // settings nor switch; a failed save is logged. Values may be one a line, quoted or not;
-    // of "Name <addr>" the address is taken.
+    // A good read switches notification on; a failed one (six fields) changes neither settings nor switch; a failed
+    // save is logged. Values may be one a line, quoted or not; of "Name <addr>" the address is taken.
     void loadAndSave()
     {
         Rig rig;
@@ -419,8 +378,7 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, qUtf8Printable("Sentrova: ファイルを保存できません (" + rig.folder.filePath("MailConfig.ini") + ": Filename refers to a directory)"));
         QVERIFY(rig.mail.confirm(some));
         const QString loaded = "メール送信用環境設定をロードしました。";
-        QCOMPARE(rig.folder.logMessages(), QStringList({loaded, "メール送信用環境設定の読み取りに失敗しました。", loaded, loaded,
-                                                        "メール送信用環境設定の保存に失敗しました。"}));
+        QCOMPARE(rig.folder.logMessages(), QStringList({loaded, "メール送信用環境設定の読み取りに失敗しました。", loaded, loaded, "メール送信用環境設定の保存に失敗しました。"}));
     }
 };
 

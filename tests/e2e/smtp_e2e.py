@@ -6,7 +6,6 @@ STARTTLS or speaking TLS from the first byte, and a sign-in that must come over 
 takes a report whose host line is over 998 octets, and refuses one of its two recipients."""
 import asyncio
 import ctypes
-import email
 import email.policy
 import os
 import pathlib
@@ -30,8 +29,7 @@ class Keep:
 
 async def bridge_to_exim(reader, writer):
     """One connection, one exim4 -bs: what Exim reads from a client at 192.0.2.1 (not a relay host)."""
-    exim = await asyncio.create_subprocess_exec("exim4", "-bs", "-odq", "-oMa", "192.0.2.1", stdin=subprocess.PIPE,
-                                                stdout=subprocess.PIPE)
+    exim = await asyncio.create_subprocess_exec("exim4", "-bs", "-odq", "-oMa", "192.0.2.1", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
 
     async def pump(source, sink):
         while data := await source.read(65536):
@@ -60,22 +58,20 @@ async def serve():
             # aiosmtpd counts only STARTTLS as TLS for AUTH; the port 465 socket is TLS throughout.
             options = dict(authenticator=authenticate, auth_required=True, auth_require_tls=mode == "starttls",
                            tls_context=tls if mode == "starttls" else None, require_starttls=mode == "starttls")
-        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep(), **options), "127.0.0.1", 0,
-                                                                 ssl=tls if mode == "tls" else None)
+        server = await asyncio.get_running_loop().create_server(lambda: SMTP(Keep(), **options), "127.0.0.1", 0, ssl=tls if mode == "tls" else None)
     else:
         server = await asyncio.start_server(bridge_to_exim, "127.0.0.1", 0)
     print(server.sockets[0].getsockname()[1], flush=True)
     await server.serve_forever()
 
 
-def report(port, stopped, host, recipients):
+def report(port, stopped):
     """The program's sender, run by its test's function; 0 when accepted, or refused if stopped."""
     account = {} if sys.argv[1] in ("aiosmtpd", "exim") else dict(
         SENTROVA_SMTP_SECURITY="StartTls" if sys.argv[1] == "starttls" else "Tls", SENTROVA_SMTP_USER="ops",
         SENTROVA_SMTP_PASSWORD="s3cret", SENTROVA_SMTP_CA=os.path.join(work, "ca.pem"))
-    env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen",
-               SENTROVA_SMTP_HOST=host, SENTROVA_SMTP_RECIPIENTS=recipients, **account,
-               **({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {}))
+    env = dict(os.environ, SENTROVA_SMTP_FOLDER=work, SENTROVA_SMTP_PORT=port, QT_QPA_PLATFORM="offscreen", SENTROVA_SMTP_HOST=host,
+               SENTROVA_SMTP_RECIPIENTS=recipients, **account, **({"SENTROVA_SMTP_STOPPED": "1"} if stopped else {}))
     return subprocess.run([sys.argv[2], "reportToARealServer"], env=env, timeout=90).returncode
 
 
@@ -90,13 +86,10 @@ recipients = "root@localhost,nobody-here@localhost" if exim else "ops@example.or
 
 
 def queue():
-    """The ids of the messages in Exim's queue."""
-    listing = subprocess.run(["exim4", "-bp"], capture_output=True, text=True).stdout
-    return set(re.findall(r"\b\w{6}-\w{6}-\w{2}\b", listing))
+    return set(re.findall(r"\b\w{6}-\w{6}-\w{2}\b", subprocess.run(["exim4", "-bp"], capture_output=True, text=True).stdout))
 
 
 def is_ours(text):
-    """Whether a queued message is this run's report."""
     try:
         return host in email.message_from_bytes(text, policy=email.policy.default).get_content()
     except (KeyError, LookupError):   # a message of another kind
@@ -113,17 +106,16 @@ with tempfile.TemporaryDirectory() as work:
     try:
         port = server.stdout.readline().strip()
         print("%s on 127.0.0.1:%s, pid %d" % (sys.argv[1], port, server.pid))
-        accepted_test = report(port, False, host, recipients)
+        accepted_test = report(port, False)
     finally:
         server.kill()
         server.wait()
-    refused_test = 0 if exim else report(port, True, host, recipients)
+    refused_test = 0 if exim else report(port, True)
     if exim:
         mails = {id: subprocess.run(["exim4", "-Mvc", id], capture_output=True).stdout for id in queue() - queued_before}
-        ours = [id for id, text in mails.items() if is_ours(text)]
-        mail = b"".join(mails[id] for id in ours)
-        for id in ours:
-            subprocess.run(["exim4", "-Mrm", id], capture_output=True)
+        ours = {id: text for id, text in mails.items() if is_ours(text)}
+        subprocess.run(["exim4", "-Mrm", *ours], capture_output=True)
+        mail = b"".join(ours.values())
     else:
         mail = pathlib.Path(work, recipients.replace(",", "+") + ".eml").read_bytes()
     message = email.message_from_bytes(mail, policy=email.policy.default)

@@ -6,9 +6,8 @@
 #include <QTcpServer>
 #include <QTimer>
 
-// An SMTP server on 127.0.0.1 that records the commands and the message it
-// receives and answers from a table, so that a test can make it refuse, fall
-// silent or hang up at any step.
+// An SMTP server on 127.0.0.1 that records the commands and the message it receives and answers from a table,
+// so that a test can make it refuse, fall silent or hang up at any step.
 class FakeSmtpServer : public QObject
 {
 public:
@@ -22,10 +21,9 @@ public:
         qsizetype tlsFrom = -1;   // the first command that came over TLS
     };
 
-    // Replies by verb ("GREETING", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT", "DATA", "END" for
-    // the message, "QUIT"), with their line ends; the n-th command of a verb
-    // gets the n-th reply, the last one repeats. "silent" and "hang up" end
-    // the server's part, as a 421 does after it; "slow " comes before a reply sent 600 ms late.
+    // Replies by verb ("GREETING", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT", "DATA", "END" for the message,
+    // "QUIT"), with their line ends; the n-th command of a verb gets the n-th reply, the last one repeats.
+    // "silent" and "hang up" end the server's part, as a 421 does after it; "slow " comes before a reply 600 ms late.
     QMap<QByteArray, QList<QByteArray>> replies{
         {"GREETING", {"220 fake.test ESMTP\r\n"}}, {"HELO", {"250 fake.test\r\n"}}, {"MAIL", {"250 2.1.0 Ok\r\n"}},
         {"RCPT", {"250 2.1.5 Ok\r\n"}}, {"DATA", {"354 go on\r\n"}}, {"END", {"250 2.0.0 Ok: queued\r\n"}},
@@ -74,8 +72,7 @@ private:
     void answer(QSslSocket *socket, Session &session, const QByteArray &verb)
     {
         const QList<QByteArray> table = replies.value(verb, {"500 5.5.2 command not recognized\r\n"});
-        const auto n = std::count_if(session.commands.cbegin(), session.commands.cend(),
-                                     [&verb](const QByteArray &command) { return verbOf(command) == verb; });
+        const auto n = std::ranges::count(session.commands, verb, &FakeSmtpServer::verbOf);
         const QByteArray reply = table.at(std::clamp<qsizetype>(n - 1, 0, table.size() - 1));
         session.inData = verb == "DATA" && reply.startsWith("354");
         if (reply.startsWith("slow "))   // after 600 ms
