@@ -20,6 +20,7 @@ const QString failurePrefix = QStringLiteral("「web01」のサーバー障害�
 const QString made = QStringLiteral("web01サーバー障害の報告を行いました。 ");
 // The server of a test does not know EHLO unless told to.
 const ByteList opening{"EHLO monitor.example.org", "HELO monitor.example.org"};
+const QByteArray mailFile = "\"127.0.0.1\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n";
 
 // Senders wired to a test folder's log and a fake server.
 struct Rig
@@ -57,7 +58,9 @@ private Q_SLOTS:
         QTest::addColumn<ByteList>("commands");
         QTest::addColumn<QStringList>("log");
         const auto failed = [](const QString &reason) { return QStringList{failurePrefix + reason}; };
-        const auto refused = [](const QString &to, const QString &reply) { return "「web01」のサーバー障害の報告を<" + to + ">に送れませんでした。 " + reply; };
+        const auto refused = [](const QString &to, const QString &reply) {
+            return QStringLiteral("「web01」のサーバー障害の報告を<%1>に送れませんでした。 %2").arg(to, reply);
+        };
         const auto row = [](const QByteArray &name, const ByteList &server, const ByteList &commands, const QStringList &log = {made},
                             const QStringList &recipients = {"ops@example.org"}) {
             QTest::newRow(name.constData()) << recipients << server << commands << log;
@@ -121,8 +124,10 @@ private Q_SLOTS:
         row("sign-in refused (535)", signIn + ByteList{"AUTH:535 5.7.8 denied\r\n"}, secured + plain + quit, failed("535 5.7.8 denied"));
         row("no password for this user", startTls + ByteList{"user:other"}, secured + quit, failed("パスワードが設定されていません"));
         row("AUTH= form", signIn + ByteList{only + "AUTH=LOGIN PLAIN\r\n"}, signedIn);
-        row("no sign-in method", signIn + ByteList{only + "AUTH CRAM-MD5\r\n"}, secured + quit, failed("サーバーがPLAINでもLOGINでもサインインを受け付けません"));
-        row("STARTTLS not offered", {"security:StartTls", "user:ops", only + "AUTH PLAIN\r\n"}, {ehlo, "QUIT"}, failed("サーバーがSTARTTLSに対応していません"));
+        row("no sign-in method", signIn + ByteList{only + "AUTH CRAM-MD5\r\n"}, secured + quit,
+            failed("サーバーがPLAINでもLOGINでもサインインを受け付けません"));
+        row("STARTTLS not offered", {"security:StartTls", "user:ops", only + "AUTH PLAIN\r\n"}, {ehlo, "QUIT"},
+            failed("サーバーがSTARTTLSに対応していません"));
         row("STARTTLS refused", startTls + ByteList{"STARTTLS:454 4.7.0 not now\r\n"}, {ehlo, "STARTTLS", "QUIT"}, failed("454 4.7.0 not now"));
         row("no sign-in in the clear", {"user:ops", offers}, {ehlo, "QUIT"}, failed("暗号化されていない接続ではサインインしません"));
         row("issuer not trusted", startTls + ByteList{"trusted:no"}, {ehlo, "STARTTLS"}, failed("サーバーの証明書の発行者を確認できません"));
@@ -328,13 +333,14 @@ private Q_SLOTS:
         QTest::newRow("sender empty") << QStringList{"mx", "", "a@x"} << "ok" << missing << QByteArray();
         QTest::newRow("test, recipient 1 empty") << QStringList{"mx", "s@x", "", "b@x"} << "test" << missing << QByteArray();
         QTest::newRow("quote in recipient 5") << QStringList{"mx", "s@x", "a@x", "", "", "", "e\"@x"} << "test" << quote << QByteArray();
-        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"} << QByteArray();
+        QTest::newRow("not in code page 932") << QStringList{"mx", "s\u00fc@x", "a@x"} << "ok" << QStringList{"設定値に使用できない文字が含まれています。"}
+                                              << QByteArray();
         QTest::newRow("blanks around addresses dropped") << QStringList{"mx", " s@x ", " r1@x", "r2@x  ", "", "r4@x", "r5@x"} << "ok" << QStringList{}
                                                          << QByteArray("\"mx\",\"s@x\",\"r1@x\",\"r2@x\",\"\",\"r4@x\",\"r5@x\"\r\n");
         QTest::newRow("not an address") << QStringList{"mx", "s@x", "a@x", "Carol <c@x>"} << "ok" << QStringList{"メールアドレスの形式が正しくありません。"} << QByteArray();
         // The server refuses the message (tst_windows has it accepted).
         QTest::newRow("test, refused") << QStringList{"127.0.0.1", "s@x", "a@x", "", "c@x"} << "test"
-            << QStringList{"メッセージの送信に失敗しました。イベントログを確認してください。"} << QByteArray("\"127.0.0.1\",\"s@x\",\"a@x\",\"\",\"c@x\",\"\",\"\"\r\n");
+                                       << QStringList{"メッセージの送信に失敗しました。イベントログを確認してください。"} << mailFile;
     }
     void dialogButtons()
     {
@@ -378,7 +384,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, qUtf8Printable("Sentrova: ファイルを保存できません (" + rig.folder.filePath("MailConfig.ini") + ": Filename refers to a directory)"));
         QVERIFY(rig.mail.confirm(some));
         const QString loaded = "メール送信用環境設定をロードしました。";
-        QCOMPARE(rig.folder.logMessages(), QStringList({loaded, "メール送信用環境設定の読み取りに失敗しました。", loaded, loaded, "メール送信用環境設定の保存に失敗しました。"}));
+        QCOMPARE(rig.folder.logMessages(), QStringList({loaded, "メール送信用環境設定の読み取りに失敗しました。", loaded, loaded,
+                                                        "メール送信用環境設定の保存に失敗しました。"}));
     }
 };
 

@@ -101,15 +101,14 @@ queued_before = queue() if exim else set()
 with tempfile.TemporaryDirectory() as work:
     if sys.argv[1] in ("starttls", "tls"):
         subprocess.run(["bash", os.path.join(os.path.dirname(__file__), "../support/make_test_certificates.sh"), work], check=True)
-    server = subprocess.Popen([sys.executable, __file__, "--serve", sys.argv[1], work], stdout=subprocess.PIPE, text=True,
-                              preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))
-    try:
-        port = server.stdout.readline().strip()
-        print("%s on 127.0.0.1:%s, pid %d" % (sys.argv[1], port, server.pid))
-        accepted_test = report(port, False)
-    finally:
-        server.kill()
-        server.wait()
+    with subprocess.Popen([sys.executable, __file__, "--serve", sys.argv[1], work], stdout=subprocess.PIPE, text=True,
+                          preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL)) as server:
+        try:
+            port = server.stdout.readline().strip()
+            print("%s on 127.0.0.1:%s, pid %d" % (sys.argv[1], port, server.pid))
+            accepted_test = report(port, False)
+        finally:
+            server.kill()   # and waited for as the block ends
     refused_test = 0 if exim else report(port, True)
     if exim:
         mails = {id: subprocess.run(["exim4", "-Mvc", id], capture_output=True).stdout for id in queue() - queued_before}
