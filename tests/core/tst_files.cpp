@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFolder.h"
 
 #include "core/Program.h"
@@ -47,9 +48,7 @@ private Q_SLOTS:
     // The end-to-end test has nginx serve the page of a row and Chromium show it.
     void pageBytes_data()
     {
-        QTest::addColumn<QString>("enabled");
-        QTest::addColumn<QList<Host>>("hosts");
-        QTest::addColumn<QStringList>("lines");
+        columns<QString, QList<Host>, QStringList>("enabled", "hosts", "lines");
         QTest::newRow("off") << "False" << QList<Host>{} << QStringList{};
         QTest::newRow("no hosts, \"false\" is on") << "false" << QList<Host>{} << QStringList{""};
         QTest::newRow("running, down, not yet probed, markup escaped")
@@ -62,9 +61,7 @@ private Q_SLOTS:
     }
     void pageBytes()
     {
-        QFETCH(QString, enabled);
-        QFETCH(QList<Host>, hosts);
-        QFETCH(QStringList, lines);
+        auto [enabled, hosts, lines] = fetch<QString, QList<Host>, QStringList>("enabled", "hosts", "lines");
         const QDir pages(qEnvironmentVariable("SENTROVA_PAGE_DIR", m_folder.path()));
         // A folder text that ends in the separator, as a browse gives it.
         const QString folder = QDir::toNativeSeparators(pages.filePath(enabled == "False" ? "missing" : "")) + QDir::separator();
@@ -134,13 +131,13 @@ private Q_SLOTS:
     // there, else the per-user data folder of the user's home, made if missing.
     void programFolder_data()
     {
-        QTest::addColumn<bool>("readOnly");
+        columns<bool>("readOnly");
         QTest::newRow("writable program folder") << false;
         QTest::newRow("read-only program folder") << true;
     }
     void programFolder()
     {
-        QFETCH(bool, readOnly);
+        auto [readOnly] = fetch<bool>("readOnly");
         TestFolder home, program;
         qputenv("HOME", home.path().toLocal8Bit());
         qunsetenv("XDG_DATA_HOME");

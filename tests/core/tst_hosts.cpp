@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFolder.h"
 
 #include "core/base/SafeSave.h"
@@ -36,10 +37,7 @@ private Q_SLOTS:
     // 32,767 are read, 32,766 written. A double quote has no escape: it is dropped.
     void fileFormat_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<bool>("loaded");   // the whole file was read
-        QTest::addColumn<QByteArray>("saved");
+        columns<QByteArray, QStringList, bool, QByteArray>("bytes", "rows", "loaded", "saved");   // loaded: the whole file was read
         const QByteArray server = "\x83\x54\x81\x5b\x83\x6f", comma = line(server + ", b", " 21"), h = line("h", "1");
         const QByteArray abc = line("a", "1") + line("b", "") + line("c", "3");
         QTest::newRow("empty list: one line of two empty fields") << line("", "") << QStringList{"||"} << true << line("", "");
@@ -60,10 +58,7 @@ private Q_SLOTS:
     }
     void fileFormat()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, rows);
-        QFETCH(bool, loaded);
-        QFETCH(QByteArray, saved);
+        auto [bytes, rows, loaded, saved] = fetch<QByteArray, QStringList, bool, QByteArray>("bytes", "rows", "loaded", "saved");
         TestFolder folder;
         folder.writeBytes(hostFile, bytes);
         HostTableModel hosts;
@@ -79,12 +74,7 @@ private Q_SLOTS:
     // The main list has every host marked; the dialog reads the file as it opens.
     void editor_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("actions");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QStringList>("dialogRows");
-        QTest::addColumn<QStringList>("mainRows");
-        QTest::addColumn<QByteArray>("saved");
+        columns<QByteArray, QStringList, QStringList, QStringList, QStringList, QByteArray>("file", "actions", "messages", "dialogRows", "mainRows", "saved");
         const QString noRow = QStringLiteral("ホスト名を選択してから削除してください。");
         const QByteArray db = line("db", "5432"), two = line("a", "1") + line("b", "2");
         const QStringList dbRow{"db|5432|"}, dbMarked{"db|5432|on"}, twoRows{"a|1|", "b|2|"}, twoMarked{"a|1|on", "b|2|on"};
@@ -113,12 +103,8 @@ private Q_SLOTS:
     }
     void editor()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, actions);
-        QFETCH(QStringList, messages);
-        QFETCH(QStringList, dialogRows);
-        QFETCH(QStringList, mainRows);
-        QFETCH(QByteArray, saved);
+        auto [file, actions, messages, dialogRows, mainRows, saved]
+            = fetch<QByteArray, QStringList, QStringList, QStringList, QStringList, QByteArray>("file", "actions", "messages", "dialogRows", "mainRows", "saved");
         TestFolder folder;
         folder.writeBytes(hostFile, file);
         const EventLog log(folder.path());

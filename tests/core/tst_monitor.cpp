@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "FakeSmtpServer.h"
 #include "Loopback.h"
 #include "TestFolder.h"
@@ -78,9 +79,7 @@ private Q_SLOTS:
     // One host, down before, and what a pass makes of it, notification off.
     void outcomes_data()
     {
-        QTest::addColumn<QString>("peer");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QStringList>("shown");   // the status bar's texts in turn
+        columns<QString, QString, QStringList>("peer", "after", "shown");   // shown: the status bar's texts in turn
         const QStringList connecting{"名前解決中...", "名前解決完了", "接続しています..."}, resolving{"名前解決中..."};
         const QString downText = QStringLiteral("サーバダウン");
         QTest::newRow("running again, not logged") << "accepting" << running << connecting + QStringList{running};
@@ -99,9 +98,7 @@ private Q_SLOTS:
     }
     void outcomes()
     {
-        QFETCH(QString, peer);
-        QFETCH(QString, after);
-        QFETCH(QStringList, shown);
+        auto [peer, after, shown] = fetch<QString, QString, QStringList>("peer", "after", "shown");
         const bool v6 = peer.endsWith(u'6');
         peer.remove(u'6');
         QString address = v6 ? QStringLiteral("::1") : peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : QStringLiteral("127.0.0.1");
@@ -221,16 +218,14 @@ private Q_SLOTS:
     // hosts, faster ones after them), no more than N at once.
     void downHostsReportedInOrder_data()
     {
-        QTest::addColumn<QString>("parallel");
-        QTest::addColumn<int>("answeredAhead");   // hosts that answered before the first was recorded
+        columns<QString, int>("parallel", "answeredAhead");   // hosts that answered before the first was recorded
         QTest::newRow("64 at once, the default") << QString() << 1;
         QTest::newRow("two at once, both waiting on a silent host") << "2" << 0;
         QTest::newRow("one at a time") << "1" << 0;
     }
     void downHostsReportedInOrder()
     {
-        QFETCH(QString, parallel);
-        QFETCH(int, answeredAhead);
+        auto [parallel, answeredAhead] = fetch<QString, int>("parallel", "answeredAhead");
         FakeSmtpServer server;
         Loopback::Listener listener;
         Loopback::HangingListener silent;
@@ -279,9 +274,7 @@ private Q_SLOTS:
     // After each pass the desktop is told what changed (one notice, five hosts named) and how the list stands.
     void desktopSummary_data()
     {
-        QTest::addColumn<QStringList>("rows");   // "up" or "closed" | the status before
-        QTest::addColumn<QString>("notice");
-        QTest::addColumn<QString>("counts");
+        columns<QStringList, QString, QString>("rows", "notice", "counts");   // rows: "up" or "closed" | the status before
         const QString five = "127.0.0.1、127.0.0.1、127.0.0.1、127.0.0.1、127.0.0.1";
         QTest::newRow("found down") << QStringList{"closed|", "up|"} << "ダウン: 127.0.0.1" << "稼動中 1台、ダウン 1台";
         QTest::newRow("unchanged") << QStringList{"closed|" + down, "up|" + running} << "" << "稼動中 1台、ダウン 1台";
@@ -292,9 +285,7 @@ private Q_SLOTS:
     }
     void desktopSummary()
     {
-        QFETCH(QStringList, rows);
-        QFETCH(QString, notice);
-        QFETCH(QString, counts);
+        auto [rows, notice, counts] = fetch<QStringList, QString, QString>("rows", "notice", "counts");
         Loopback::Listener listener;
         const QString closed = Loopback::closedPort();
         for (QString &row : rows)
@@ -362,8 +353,7 @@ private Q_SLOTS:
 
     void intervalAtStart_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("seconds");   // 0: the start is refused
+        columns<QString, int>("text", "seconds");   // seconds 0: the start is refused
         QTest::newRow("empty box") << "" << 20;
         QTest::newRow("fraction") << " 15.6" << 16;
         QTest::newRow("half to even") << "2.5" << 2;
@@ -375,8 +365,7 @@ private Q_SLOTS:
     }
     void intervalAtStart()
     {
-        QFETCH(QString, text);
-        QFETCH(int, seconds);
+        auto [text, seconds] = fetch<QString, int>("text", "seconds");
         Rig rig({});
         QSignalSpy messages(&rig.schedule, &MonitorSchedule::userMessage);
         rig.program.toggleMonitoring(text);
@@ -391,10 +380,7 @@ private Q_SLOTS:
     // and recorded in their new place; the pass ends after its last row and takes rows added from the next pass on.
     void duringTheThirdOfFiveProbes_data()
     {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QStringList>("statuses");
-        QTest::addColumn<QStringList>("logged");   // after the start
-        QTest::addColumn<QString>("parallel");
+        columns<QString, QStringList, QStringList, QString>("action", "statuses", "logged", "parallel");   // logged: after the start
         const QString before = QStringLiteral("before"), ended = QStringLiteral("Sentrovaが終了しました。");
         const QList<std::tuple<const char *, QString, QStringList, QStringList>> rows{
             {"stopped", "stop", {running, running, down, before, before}, {stopped, downLine}},
@@ -411,10 +397,7 @@ private Q_SLOTS:
     }
     void duringTheThirdOfFiveProbes()
     {
-        QFETCH(QString, action);
-        QFETCH(QStringList, statuses);
-        QFETCH(QStringList, logged);
-        QFETCH(QString, parallel);
+        auto [action, statuses, logged, parallel] = fetch<QString, QStringList, QStringList, QString>("action", "statuses", "logged", "parallel");
         Loopback::Listener listener;
         Loopback::HangingListener silent;
         const QString up = "127.0.0.1|" + listener.port() + "|before";

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "FakeSmtpServer.h"
 #include "Loopback.h"
 #include "TestCertificates.h"
@@ -53,10 +54,7 @@ private Q_SLOTS:
     // its replies), and the log lines it leaves, the last of them the outcome.
     void dialogue_data()
     {
-        QTest::addColumn<QStringList>("recipients");
-        QTest::addColumn<ByteList>("server");
-        QTest::addColumn<ByteList>("commands");
-        QTest::addColumn<QStringList>("log");
+        columns<QStringList, ByteList, ByteList, QStringList>("recipients", "server", "commands", "log");
         const auto failed = [](const QString &reason) { return QStringList{failurePrefix + reason}; };
         const auto refused = [](const QString &to, const QString &reply) {
             return QStringLiteral("「web01」のサーバー障害の報告を<%1>に送れませんでした。 %2").arg(to, reply);
@@ -136,10 +134,7 @@ private Q_SLOTS:
     }
     void dialogue()
     {
-        QFETCH(QStringList, recipients);
-        QFETCH(ByteList, server);
-        QFETCH(ByteList, commands);
-        QFETCH(QStringList, log);
+        auto [recipients, server, commands, log] = fetch<QStringList, ByteList, ByteList, QStringList>("recipients", "server", "commands", "log");
         static const TestCertificates certificates;
         std::optional<TrustedCa> trusted;   // before the sender's socket is made
         if (!server.contains("trusted:no"))
@@ -189,8 +184,7 @@ private Q_SLOTS:
     // Replies cut into reads anywhere; an overlong line is one malformed reply.
     void replyReader_data()
     {
-        QTest::addColumn<ByteList>("reads");
-        QTest::addColumn<QList<int>>("codes");
+        columns<ByteList, QList<int>>("reads", "codes");
         const QByteArray overlong(SmtpReplyReader::maxLineLength + 1, 'x');
         QTest::newRow("multi-line, cut inside a line") << ByteList{"250-a\r\n25", "0 b\r", "\n354\n"} << QList<int>{250, 354};
         QTest::newRow("malformed lines belong to their reply") << ByteList{"220-a\r\nhello\r\n2x0\n25\r\n220 ready\r\n250 ok\r\n"} << QList<int>{0, 250};
@@ -202,8 +196,7 @@ private Q_SLOTS:
     }
     void replyReader()
     {
-        QFETCH(ByteList, reads);
-        QFETCH(QList<int>, codes);
+        auto [reads, codes] = fetch<ByteList, QList<int>>("reads", "codes");
         SmtpReplyReader reader;
         QList<int> taken;
         for (const QByteArray &read : reads) {
@@ -230,11 +223,8 @@ private Q_SLOTS:
     // if its name can be one, else the address it connected from; the Message-ID takes that name, or sentrova.invalid.
     void messageBytes_data()
     {
-        QTest::addColumn<QByteArray>("ehloReply");
-        QTest::addColumn<QStringList>("machine");   // host name, domain name
-        QTest::addColumn<ByteList>("names");        // in EHLO, in the Message-ID
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<bool>("base64");
+        // machine: host name, domain name; names: in EHLO, in the Message-ID
+        columns<QByteArray, QStringList, ByteList, QString, bool>("ehloReply", "machine", "names", "host", "base64");
         const QByteArray eightBit = "250-fake.test\r\n250 8BITMIME\r\n", refused = "502 no\r\n";
         const ByteList address{"[127.0.0.1]", "sentrova.invalid"}, full(2, "mon.example.jp");
         const QStringList fullName{"mon.example.jp", "example.org"};
@@ -250,11 +240,7 @@ private Q_SLOTS:
     }
     void messageBytes()
     {
-        QFETCH(QByteArray, ehloReply);
-        QFETCH(QStringList, machine);
-        QFETCH(ByteList, names);
-        QFETCH(QString, host);
-        QFETCH(bool, base64);
+        auto [ehloReply, machine, names, host, base64] = fetch<QByteArray, QStringList, ByteList, QString, bool>("ehloReply", "machine", "names", "host", "base64");
         Rig rig;
         rig.server.replies["EHLO"] = {ehloReply};
         rig.report.setMachineName(machine.at(0), machine.at(1));
@@ -324,10 +310,7 @@ private Q_SLOTS:
     // anything is stored or sent; the test then tells what the server said.
     void dialogButtons_data()
     {
-        QTest::addColumn<QStringList>("values");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QByteArray>("file");
+        columns<QStringList, QString, QStringList, QByteArray>("values", "button", "messages", "file");
         const QStringList missing{"必要なパラメータがありません!"}, quote{"設定値に \" (ダブルクォート) は使用できません。"};
         QTest::newRow("server empty") << QStringList{"", "s@x", "a@x"} << "ok" << missing << QByteArray();
         QTest::newRow("sender empty") << QStringList{"mx", "", "a@x"} << "ok" << missing << QByteArray();
@@ -344,10 +327,7 @@ private Q_SLOTS:
     }
     void dialogButtons()
     {
-        QFETCH(QStringList, values);
-        QFETCH(QString, button);
-        QFETCH(QStringList, messages);
-        QFETCH(QByteArray, file);
+        auto [values, button, messages, file] = fetch<QStringList, QString, QStringList, QByteArray>("values", "button", "messages", "file");
         Rig rig;
         rig.server.replies["END"] = {"554 spam\r\n"};
         QStringList shown;

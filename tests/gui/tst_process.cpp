@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFolder.h"
 
 #include <QtTest>
@@ -46,9 +47,7 @@ private Q_SLOTS:
     // system; one that runs ends as if closed, its log closed, when the system asks it to.
     void startAndEnd_data()
     {
-        QTest::addColumn<QStringList>("environment");
-        QTest::addColumn<QByteArray>("refusal");
-        QTest::addColumn<int>("signal");
+        columns<QStringList, QByteArray, int>("environment", "refusal", "signal");
         const QByteArray noDisplay = "sentrova: グラフィカルなデスクトップが必要です (DISPLAY でも WAYLAND_DISPLAY でもディスプレイに接続できません)。\n";
         const QStringList offscreen{"QT_QPA_PLATFORM=offscreen"};
         QTest::newRow("no display") << QStringList() << noDisplay << 0;
@@ -62,9 +61,7 @@ private Q_SLOTS:
     }
     void startAndEnd()
     {
-        QFETCH(QStringList, environment);
-        QFETCH(QByteArray, refusal);
-        QFETCH(int, signal);
+        auto [environment, refusal, signal] = fetch<QStringList, QByteArray, int>("environment", "refusal", "signal");
         TestFolder folder;
         QProcess program;
         QVERIFY(QFile::copy(SENTROVA_PROGRAM, folder.filePath("sentrova")));

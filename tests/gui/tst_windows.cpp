@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "FakeSmtpServer.h"
 #include "TestCertificates.h"
 #include "TestFolder.h"
@@ -113,10 +114,7 @@ private Q_SLOTS:
     // Each window's texts, the order Tab takes through its controls, and where it opens.
     void texts_data()
     {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QStringList>("tabs");
+        columns<QString, QString, QStringList, QStringList>("action", "window", "texts", "tabs");
         QTest::newRow("main") << "" << "mainWindow" << QStringList{"サーバー監視ユーティリティ", "サーバー監視間隔", "秒", "前回監視時間", "開始",
             "IPアドレス", "ポート番号", "状態", "環境設定", "ホスト設定", "WWW設定", "障害通知", "イベントログ", "トレイアイコン", "デスクトップ通知",
             "ヘルプ", "終了"} << QStringList{"intervalEdit", "startStopButton", "hostGrid"};
@@ -134,10 +132,7 @@ private Q_SLOTS:
     }
     void texts()
     {
-        QFETCH(QString, action);
-        QFETCH(QString, window);
-        QFETCH(QStringList, texts);
-        QFETCH(QStringList, tabs);
+        auto [action, window, texts, tabs] = fetch<QString, QString, QStringList, QStringList>("action", "window", "texts", "tabs");
         QWidget *shown = action.isEmpty() ? m_window.get() : open(qPrintable(action), qPrintable(window));
         QCOMPARE(textsOf(shown), texts);
         QStringList tabbed;   // the controls Tab moves through, in order
