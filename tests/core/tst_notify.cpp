@@ -207,18 +207,6 @@ private Q_SLOTS:
         QCOMPARE(taken, codes);
     }
 
-    // Reports go to port 25; staged where that port is free.
-    void defaultPort()
-    {
-        if (!qEnvironmentVariableIsSet("SENTROVA_PRIVATE_NETWORK"))
-            QSKIP("run by tests/e2e/mounted_faults.sh in a network of its own");
-        FakeSmtpServer server(25);
-        Rig rig;
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Sentrova", "Sentrova").remove("Smtp/Port");   // as never set
-        rig.mail.sendTest({"127.0.0.1", "s@x", {"c@x"}});
-        QTRY_COMPARE(server.sessions.value(0).commands.value(3), "RCPT TO:<c@x>");
-    }
-
     // The body goes out as it is to a server that offered 8BITMIME, in base64 to any other. EHLO names the machine
     // if its name can be one, else the address it connected from; the Message-ID takes that name, or sentrova.invalid.
     void messageBytes_data()
