@@ -31,22 +31,13 @@ public:
     }
     QString port() const { return QString::number(m_server.serverPort()); }
     int accepted() const { return m_accepted; }
-
-protected:
-    QTcpServer m_server;
+    // Blocks this process until a connection has come (the kernel completes the handshake on its own) and
+    // has been served, so that a reset is there before the program under test looks at its socket.
+    void waitForAccept() { m_server.waitForNewConnection(5000); }
 
 private:
+    QTcpServer m_server;
     int m_accepted = 0;
-};
-
-// Resets every connection. waitForAccept blocks this process until one has come
-// (the kernel completes the handshake on its own) and resets it, so that the reset
-// is there before the program under test looks at its socket.
-class ResettingListener : public Listener
-{
-public:
-    ResettingListener() : Listener(false, QHostAddress(QHostAddress::LocalHost), true) {}
-    void waitForAccept() { m_server.waitForNewConnection(5000); }
 };
 
 // A port nobody listens on: taken from the system on every address (free on ::1 as on
