@@ -26,9 +26,8 @@ class TestHosts : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a file holds, the rows read from it and what a save writes back
-    // (null: the save fails, the file stays). Rows are counted in 16 bits:
-    // 32,767 are read, 32,766 written. A double quote has no escape: it is dropped.
+    // What a file holds, the rows read from it and what a save writes back (null: the save fails, the file stays).
+    // Rows are counted in 16 bits: 32,767 are read, 32,766 written. A double quote has no escape: it is dropped.
     void fileFormat_data()
     {
         columns<QByteArray, QStringList, bool, QByteArray>("bytes", "rows", "loaded", "saved");   // loaded: the whole file was read
