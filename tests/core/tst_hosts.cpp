@@ -8,23 +8,17 @@
 
 #include <QtTest>
 
-namespace
-{
-const QString hostFile = QStringLiteral("Sentrova.ini");
+static const QString hostFile = QStringLiteral("Sentrova.ini");
 
-QByteArray line(const QByteArray &address, const QByteArray &port)
-{
-    return '"' + address + "\",\"" + port + "\"\r\n";
-}
+static QByteArray line(const QByteArray &address, const QByteArray &port) { return '"' + address + "\",\"" + port + "\"\r\n"; }
 
 // The rows as "address|port|status".
-QStringList rows(const HostTableModel &hosts)
+static QStringList rows(const HostTableModel &hosts)
 {
     QStringList texts;
     for (const Host &host : hosts.hosts())
         texts.append(host.address + u'|' + host.port + u'|' + host.status);
     return texts;
-}
 }
 
 class TestHosts : public QObject
@@ -32,9 +26,8 @@ class TestHosts : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a file holds, the rows read from it and what a save writes back
-    // (null: the save fails, the file stays). Rows are counted in 16 bits:
-    // 32,767 are read, 32,766 written. A double quote has no escape: it is dropped.
+    // What a file holds, the rows read from it and what a save writes back (null: the save fails, the file stays).
+    // Rows are counted in 16 bits: 32,767 are read, 32,766 written. A double quote has no escape: it is dropped.
     void fileFormat_data()
     {
         columns<QByteArray, QStringList, bool, QByteArray>("bytes", "rows", "loaded", "saved");   // loaded: the whole file was read
@@ -42,17 +35,13 @@ private Q_SLOTS:
         const QByteArray abc = line("a", "1") + line("b", "") + line("c", "3");
         QTest::newRow("empty list: one line of two empty fields") << line("", "") << QStringList{"||"} << true << line("", "");
         QTest::newRow("code page 932, comma and space kept") << comma << QStringList{"サーバ, b| 21|"} << true << comma;
-        QTest::newRow("first row replaced while its port is empty") << line("", "") + line("web", "80") << QStringList{"web|80|"}
-                                                                    << true << line("web", "80");
+        QTest::newRow("first row replaced while its port is empty") << line("", "") + line("web", "80") << QStringList{"web|80|"} << true << line("web", "80");
         QTest::newRow("hosts in order, an empty port later stays") << abc << QStringList{"a|1|", "b||", "c|3|"} << true << abc;
-        QTest::newRow("unquoted, a record over a line end") << QByteArray("a,1\n\"b\"\r\n2\r\n") << QStringList{"a|1|", "b|2|"}
-                                                            << true << line("a", "1") + line("b", "2");
-        QTest::newRow("UTF-8 with a byte-order mark") << "\xEF\xBB\xBF" + QStringLiteral("\"サーバ\",\"21\"\r\n").toUtf8()
-                                                      << QStringList{"サーバ|21|"} << true << line(server, "21");
-        QTest::newRow("blanks after the last line") << QByteArray("a,1\r\n  ") << QStringList{"a|1|"} << true << line("a", "1");
+        QTest::newRow("unquoted, a record over a line end, blanks after the last line") << QByteArray("a,1\n\"b\"\r\n2\r\n  ")
+            << QStringList{"a|1|", "b|2|"} << true << line("a", "1") + line("b", "2");
+        QTest::newRow("UTF-8 with a byte-order mark") << "\xEF\xBB\xBF" + line("サーバ", "21") << QStringList{"サーバ|21|"} << true << line(server, "21");
         QTest::newRow("ends inside a record") << line("a", "1") + "\"b\"\r\n" << QStringList{"a|1|"} << false << line("a", "1");
-        QTest::newRow("quotes in unquoted fields") << QByteArray("a\"b,8\"0\r\n") << QStringList{"a\"b|8\"0|"} << true
-                                                   << line("ab", "80");
+        QTest::newRow("quotes in unquoted fields") << QByteArray("a\"b,8\"0\r\n") << QStringList{"a\"b|8\"0|"} << true << line("ab", "80");
         QTest::newRow("32,766 rows written") << h.repeated(32766) << QStringList(32766, "h|1|") << true << h.repeated(32766);
         QTest::newRow("32,768 rows, 32,767 read") << h.repeated(32768) << QStringList(32767, "h|1|") << false << QByteArray();
     }
@@ -85,8 +74,7 @@ private Q_SLOTS:
             << dbRow << dbMarked << db;
         QTest::newRow("appended, no file") << QByteArray() << QStringList(2, "add|web|8080") << QStringList{}
             << QStringList(2, "web|8080|") << QStringList(2, "web|8080|") << line("web", "8080").repeated(2);
-        QTest::newRow("free first row taken, its status cleared") << line("old", "") << QStringList{"add|db|5432"} << QStringList{}
-                                                                 << dbRow << dbRow << db;
+        QTest::newRow("free first row taken, its status cleared") << line("old", "") << QStringList{"add|db|5432"} << QStringList{} << dbRow << dbRow << db;
         QTest::newRow("delete without a pick, then after a header pick; file rewritten") << QByteArray("a,1\r\nb,2\r\n")
             << QStringList{"delete", "pick|-1", "delete"} << QStringList{noRow, noRow} << twoRows << twoMarked << two;
         QTest::newRow("delete the only host") << line("a", "1") << QStringList{"pick|0", "delete"} << QStringList{}

@@ -1,15 +1,12 @@
 #!/bin/bash
-# Runs a test with what only root can stage, in a mount namespace of its own:
-# SENTROVA_FULL_DIR, a 64 KiB tmpfs holding a file "old" and filled up;
-# SENTROVA_RO_DIR, an empty read-only folder; SENTROVA_LOCKED_DIR, a folder
-# only root may write to, holding an "index.html" anyone may write; SENTROVA_HANG_DIR,
-# another such folder whose "index.html" is a pipe nobody reads; and the name
-# SENTROVA_MULTI_ADDRESS_HOST, whose first address 127.0.0.3 refuses and whose
-# second is 127.0.0.2; SENTROVA_PRIVATE_NETWORK, a network of its own, where
-# every port on loopback is free; SENTROVA_SILENT_RESOLVER, a name the resolver
-# asks of a DNS server that never answers, which makes the file
-# SENTROVA_RESOLVER_ASKED when asked. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
-# Exit status 77 (a skip for CTest) when it cannot be staged.
+# Runs a test with what only root can stage, in mount and network namespaces of its own; exit status 77
+# (a skip for CTest) when it cannot be staged. Usage: mounted_faults.sh EXECUTABLE [ARGUMENTS...]
+# SENTROVA_FULL_DIR: a 64 KiB tmpfs holding a file "old", filled up. SENTROVA_RO_DIR: an empty read-only folder.
+# SENTROVA_LOCKED_DIR: a folder only root may write to, holding an "index.html" anyone may write.
+# SENTROVA_HANG_DIR: another such folder, whose "index.html" is a pipe nobody reads.
+# SENTROVA_MULTI_ADDRESS_HOST: a name whose first address 127.0.0.3 refuses and whose second is 127.0.0.2.
+# SENTROVA_PRIVATE_NETWORK: set in a network of its own, where every port on loopback is free.
+# SENTROVA_SILENT_RESOLVER: a name asked of a DNS server that never answers; it makes SENTROVA_RESOLVER_ASKED.
 set -u
 multi=sentrova-multi.test
 skip() { echo "skipped: $1"; exit 77; }
@@ -22,8 +19,7 @@ fi
 ip link set lo up || skip "no loopback in the network namespace"
 
 work=$(mktemp -d)
-resolver=
-trap 'kill $resolver 2>/dev/null; umount /etc/hosts /etc/resolv.conf "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill ${resolver-} 2>/dev/null; umount /etc/hosts /etc/resolv.conf "$work/ro" "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 
 mkdir "$work/full" "$work/ro" "$work/ro-source" "$work/page" "$work/hang"

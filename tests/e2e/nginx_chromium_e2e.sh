@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# The status page end to end: written by the program's writer, served by
-# Debian's nginx on a free loopback port, rendered by Debian's headless
-# Chromium, which must show the Japanese texts and the escaped address.
+# The status page end to end: written by the program's writer, served by Debian's nginx on a free loopback
+# port, rendered by Debian's headless Chromium, which must show the Japanese texts and the escaped address.
 # Usage: nginx_chromium_e2e.sh TST_FILES
 set -euo pipefail
 PATH=$PATH:/usr/sbin
 work=$(mktemp -d)
-nginx_pid=""
 cleanup() {
-  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null && timeout 10 tail --pid="$nginx_pid" -f /dev/null
+  [ -n "${nginx_pid-}" ] && kill "$nginx_pid" 2>/dev/null && timeout 10 tail --pid="$nginx_pid" -f /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,9 +40,8 @@ done
 [ -n "$nginx_pid" ] || { cat "$work/nginx/error.log"; exit 1; }
 echo "nginx pid $nginx_pid on 127.0.0.1:$port"
 
-timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-  --disable-background-networking --disable-component-update --disable-sync \
-  --user-data-dir="$work/profile" --dump-dom "http://127.0.0.1:$port/status.htm" >"$work/dom.html" 2>/dev/null
+timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \
+  --disable-component-update --disable-sync --user-data-dir="$work/profile" --dump-dom "http://127.0.0.1:$port/status.htm" >"$work/dom.html" 2>/dev/null
 # The address stays text: its markup never reaches the page's own.
 for text in "サーバー監視報告" "IPアドレス" "ステータス" "サーバー稼動中" "サーバーダウン" "<td>&lt;b&gt;x&lt;/b&gt;</td>"; do
   grep -qF -- "$text" "$work/dom.html" && echo "found: $text" || { echo "MISSING: $text"; exit 1; }

@@ -19,9 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!mail || mail->values().join(QString()).contains(QLatin1Char('"')))
         return 0;
     const std::optional<MailRoute> mailAgain = MailConfigFile::parse(MailConfigFile::serialize(*mail));
-    for (qsizetype i = 0; i < 7; ++i) {
+    for (qsizetype i = 0; i < 7; ++i)
         if (!mailAgain || (TextCodec::canEncode(mail->values().at(i)) && mailAgain->values().at(i) != mail->values().at(i)))
             std::abort();
-    }
     return 0;
 }

@@ -3,22 +3,19 @@
 // line-count bounds, at most one line is held back, and the cuts change nothing.
 #include "core/notify/SmtpReply.h"
 
+#include <algorithm>
 #include <cstdlib>
 
-namespace
-{
-QList<QList<QByteArray>> readInReads(const QByteArray &stream, qsizetype readSize)
+static QList<QList<QByteArray>> readInReads(const QByteArray &stream, qsizetype readSize)
 {
     SmtpReplyReader reader;
     QList<QList<QByteArray>> replies;
     for (qsizetype at = 0; at < stream.size() || at == 0; at += readSize) {
         reader.feed(stream.mid(at, readSize));
         while (std::optional<SmtpReply> reply = reader.take()) {
-            bool bounded = !reply->lines.isEmpty() && reply->lines.size() <= SmtpReplyReader::maxLines
-                && (reply->code == 0 || reply->lastLine().left(3).toInt() == reply->code);
-            for (const QByteArray &line : reply->lines)
-                bounded = bounded && line.size() <= SmtpReplyReader::maxLineLength + 1 && !line.contains('\n');
-            if (!bounded)
+            if (reply->lines.isEmpty() || reply->lines.size() > SmtpReplyReader::maxLines
+                || (reply->code != 0 && reply->lastLine().left(3).toInt() != reply->code)
+                || std::ranges::any_of(reply->lines, [](const auto &line) { return line.size() > SmtpReplyReader::maxLineLength + 1 || line.contains('\n'); }))
                 std::abort();
             replies.append(reply->lines);
         }
@@ -26,7 +23,6 @@ QList<QList<QByteArray>> readInReads(const QByteArray &stream, qsizetype readSiz
             std::abort();
     }
     return replies;
-}
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -4,8 +4,7 @@
 
 #include <iconv.h>
 
-// Code page 932 by the C library's converter, not the program's, so that
-// expected bytes are not made by the code they check.
+// Code page 932 by the C library's converter, not the program's, so that expected bytes are not made by the code they check.
 inline QByteArray iconvert(QByteArray in, const char *to, const char *from)
 {
     const iconv_t converter = iconv_open(to, from);
@@ -20,8 +19,7 @@ inline QByteArray iconvert(QByteArray in, const char *to, const char *from)
 inline QByteArray cp932(const QString &text) { return iconvert(text.toUtf8(), "CP932", "UTF-8"); }
 inline QString fromCp932(const QByteArray &bytes) { return QString::fromUtf8(iconvert(bytes, "UTF-8", "CP932")); }
 
-// A fresh program folder and a fresh per-user settings store for one test.
-// A file name may also be an absolute path, to a file elsewhere.
+// A fresh program folder and a fresh per-user settings store for one test. A file name may also be an absolute path.
 class TestFolder
 {
 public:
