@@ -374,8 +374,10 @@ private Q_SLOTS:
         QVERIFY(m_boxes.isEmpty());
     }
 
-    // The log window shows the last 5,000 lines decoded, and follows the log while open.
-    void logWindow()
+    // The log window shows the last 5,000 lines decoded, and follows the log while open. Help gives way to the main window, when
+    // another window takes the focus from it and when it closes. A message box has only the text and OK, even where the style puts
+    // icons on dialog buttons; a page that keeps failing has one box waiting, not one a pass; mail messages show over the mail window.
+    void logHelpAndMessageBoxes()
     {
         QByteArray lines;
         for (int i = 0; i < 6000; ++i)
@@ -393,6 +395,26 @@ private Q_SLOTS:
         QTRY_VERIFY(text->blockCount() == 1 && text->toPlainText().endsWith("   新しい行"));
         find<QPushButton>("closeButton", window)->click();
         QVERIFY(!window->isVisible());
+        QPointer<QWidget> help = open("helpAction", "helpWindow");
+        QTRY_COMPARE(QApplication::activeWindow(), help.data());
+        open("hostsAction", "hostDialog");
+        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+        m_window->setWindowState(Qt::WindowMinimized);
+        find<QPushButton>("closeButton", help)->click();
+        QVERIFY(!m_window->isMinimized());
+        QTRY_VERIFY(!help);
+        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+        QApplication::setStyle(new ButtonIconStyle);
+        MessageBox::setTestHook({});
+        for (const char *reason : {"a", "b"})
+            Q_EMIT m_program->pageWriter().failed(reason);
+        QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1);
+        QWidget *mail = open("notificationAction", "mailDialog");
+        Q_EMIT m_program->mail().userMessage("c");
+        QPointer<QMessageBox> box = mail->findChild<QMessageBox *>();
+        QVERIFY(box->text() == "c" && box->icon() == QMessageBox::NoIcon && box->button(QMessageBox::Ok)->icon().isNull() && box->windowTitle() == "Sentrova");
+        box->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!box);   // gone once closed
     }
 
     // A compositor's socket in the runtime folder is a display, also when its check gets descriptor 0 (started without standard input).
@@ -409,38 +431,6 @@ private Q_SLOTS:
         const bool found = DisplayCheck::hasDisplay();
         ::dup2(input, 0);
         QVERIFY(found);
-    }
-
-    // Only the text and OK, even where the style puts icons on dialog buttons. A page that keeps failing has one box waiting,
-    // not one a pass; mail messages show over the mail window while it is open.
-    void messageBox()
-    {
-        QApplication::setStyle(new ButtonIconStyle);
-        MessageBox::setTestHook({});
-        for (const char *text : {"a", "b"})
-            Q_EMIT m_program->pageWriter().failed(text);
-        QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1);
-        QWidget *mail = open("notificationAction", "mailDialog");
-        Q_EMIT m_program->mail().userMessage("c");
-        QCOMPARE(mail->findChildren<QMessageBox *>().size(), 1);
-        QPointer<QMessageBox> box = MessageBox::show(m_window.get(), "x");
-        QVERIFY(box->button(QMessageBox::Ok)->icon().isNull() && box->windowTitle() == "Sentrova");
-        box->button(QMessageBox::Ok)->click();
-        QTRY_VERIFY(!box);   // gone once closed
-    }
-
-    void helpWindow()
-    {
-        // Help gives way to the main window, when another window takes the focus from it and when it closes.
-        QPointer<QWidget> help = open("helpAction", "helpWindow");
-        QTRY_COMPARE(QApplication::activeWindow(), help.data());
-        open("hostsAction", "hostDialog");
-        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
-        m_window->setWindowState(Qt::WindowMinimized);
-        find<QPushButton>("closeButton", help)->click();
-        QVERIFY(!m_window->isMinimized());
-        QTRY_VERIFY(!help);
-        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
     }
 };
 
