@@ -5,11 +5,9 @@ set -euo pipefail
 command -v gnome-keyring-daemon >/dev/null && command -v gdbus >/dev/null || exit 77
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
-mkdir -m 700 "$home/run"
-HOME="$home" XDG_RUNTIME_DIR="$home/run" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+HOME="$home" XDG_RUNTIME_DIR="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
   dbus-run-session -- bash -c '
     printf test | gnome-keyring-daemon --foreground --unlock --components=secrets >/dev/null 2>&1 &
-    keyring=$!
-    trap "kill $keyring" EXIT
+    trap "kill $!" EXIT
     gdbus wait --session --timeout 20 org.freedesktop.secrets
     SENTROVA_KEYRING=1 QT_QPA_PLATFORM=offscreen "$@"' keyring "$@"
