@@ -134,9 +134,7 @@ private Q_SLOTS:
     {
         auto [recipients, server, commands, log] = fetch<QStringList, ByteList, ByteList, QStringList>("recipients", "server", "commands", "log");
         static const TestCertificates certificates;
-        std::optional<TrustedCa> trusted;   // before the sender's socket is made
-        if (!server.contains("trusted:no"))
-            trusted.emplace(certificates.ca);
+        const TrustedCa trusted(server.contains("trusted:no") ? QSslCertificate() : certificates.ca);   // before the sender's socket is made
         Rig rig;
         std::ranges::copy(recipients, rig.route.recipients.begin());
         QMap<QByteArray, ByteList> replies;
@@ -274,9 +272,7 @@ private Q_SLOTS:
         if (!qEnvironmentVariableIsSet("SENTROVA_SMTP_FOLDER"))
             QSKIP("run by tests/e2e/smtp_e2e.py");
         const QString ca = qEnvironmentVariable("SENTROVA_SMTP_CA"), user = qEnvironmentVariable("SENTROVA_SMTP_USER");
-        std::optional<TrustedCa> trusted;
-        if (!ca.isEmpty())
-            trusted.emplace(QSslCertificate::fromPath(ca).value(0));
+        const TrustedCa trusted(QSslCertificate::fromPath(ca).value(0));
         Rig rig;
         rig.route.server = ca.isEmpty() ? "127.0.0.1" : "localhost";   // the certificate names localhost
         SettingsStore::setText(Setting::SmtpSecurity, qEnvironmentVariable("SENTROVA_SMTP_SECURITY", "None"));

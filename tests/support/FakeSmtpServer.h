@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QMap>
-#include <QSslConfiguration>
-#include <QSslSocket>
-#include <QTcpServer>
-#include <QTimer>
+#include <QtNetwork>
 
 // An SMTP server on 127.0.0.1 that records the commands and the message it receives and answers from a table,
 // so that a test can make it refuse, fall silent or hang up at any step.
