@@ -1,9 +1,8 @@
-"""Failure reports against real SMTP servers from Debian's packages on a free loopback port, read
-back with Python's email parser. Usage: smtp_e2e.py aiosmtpd|starttls|tls|exim TST_NOTIFY
-aiosmtpd: the mail goes 8-bit, as the server offers; once it is stopped, the next report is
-logged as failed. starttls and tls: aiosmtpd with a certificate of a CA made here, requiring
-STARTTLS or speaking TLS from the first byte, and a sign-in that must come over TLS. exim: Exim's own SMTP reader (exim4 -bs, as for a remote client, queue only)
-takes a report whose host line is over 998 octets, and refuses one of its two recipients."""
+"""Failure reports against real SMTP servers from Debian's packages on a free loopback port, read back with Python's email
+parser. Usage: smtp_e2e.py aiosmtpd|starttls|tls|exim TST_NOTIFY. aiosmtpd: the mail goes 8-bit, as the server offers; once
+it is stopped, the next report is logged as failed. starttls and tls: aiosmtpd with a certificate of a CA made here, requiring
+STARTTLS or speaking TLS from the first byte, and a sign-in that must come over TLS. exim: Exim's own SMTP reader (exim4 -bs,
+as for a remote client, queue only) takes a report whose host line is over 998 octets, and refuses one of its two recipients."""
 import asyncio
 import ctypes
 import email.policy
@@ -111,8 +110,7 @@ with tempfile.TemporaryDirectory() as work:
             server.kill()   # and waited for as the block ends
     refused_test = 0 if exim else report(port, True)
     if exim:
-        mails = {id: subprocess.run(["exim4", "-Mvc", id], capture_output=True).stdout for id in queue() - queued_before}
-        ours = {id: text for id, text in mails.items() if is_ours(text)}
+        ours = {id: text for id in queue() - queued_before if is_ours(text := subprocess.run(["exim4", "-Mvc", id], capture_output=True).stdout)}
         subprocess.run(["exim4", "-Mrm", *ours], capture_output=True)
         mail = b"".join(ours.values())
     else:

@@ -267,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(m_folder->logTail(1).contains(noKeyring), !keyring);
 
         FakeSmtpServer server;
-        server.tls = m_certificates.serverConfiguration();
+        server.tls = m_certificates.server;
         server.replies["EHLO"] = {"250-fake.test\r\n250-STARTTLS\r\n250 AUTH PLAIN\r\n"};
         SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
         press("testButton", mail, {{"serverEdit", "localhost"}});

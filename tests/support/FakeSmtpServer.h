@@ -1,14 +1,10 @@
 #pragma once
 
-#include <QMap>
-#include <QSslConfiguration>
-#include <QSslSocket>
-#include <QTcpServer>
-#include <QTimer>
+#include <QtNetwork>
 
 // An SMTP server on 127.0.0.1 that records the commands and the message it receives and answers from a table,
 // so that a test can make it refuse, fall silent or hang up at any step.
-class FakeSmtpServer : public QObject
+class FakeSmtpServer : public QTcpServer
 {
 public:
     struct Session
@@ -33,27 +29,26 @@ public:
     QSslConfiguration tls;
     bool implicitTls = false;
 
-    explicit FakeSmtpServer(quint16 port = 0)
+    FakeSmtpServer() { listen(QHostAddress::LocalHost); }
+    quint16 port() const { return serverPort(); }
+
+protected:
+    void incomingConnection(qintptr descriptor) override
     {
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (auto *socket = static_cast<QSslSocket *>(m_server.nextPendingConnection())) {
-                const int index = int(sessions.size());
-                sessions.append(Session{});
-                socket->setSslConfiguration(tls);
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] { read(socket, sessions[index]); });
-                connect(socket, &QTcpSocket::disconnected, this, [this, index] { sessions[index].closed = true; });
-                if (implicitTls) {
-                    sessions[index].tlsFrom = 0;
-                    connect(socket, &QSslSocket::encrypted, this, [this, socket, index] { answer(socket, sessions[index], "GREETING"); });
-                    socket->startServerEncryption();
-                } else {
-                    answer(socket, sessions[index], "GREETING");
-                }
-            }
-        });
-        m_server.listen(QHostAddress::LocalHost, port);
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        socket->setSslConfiguration(tls);
+        const int index = int(sessions.size());
+        sessions.append(Session{});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] { read(socket, sessions[index]); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, index] { sessions[index].closed = true; });
+        const auto greet = [this, socket, index] { answer(socket, sessions[index], "GREETING"); };
+        if (!implicitTls)
+            return greet();
+        sessions[index].tlsFrom = 0;
+        connect(socket, &QSslSocket::encrypted, this, greet);
+        socket->startServerEncryption();
     }
-    quint16 port() const { return m_server.serverPort(); }
 
 private:
     static QByteArray verbOf(const QByteArray &line) { return line.split(' ').first().split(':').first().toUpper(); }
@@ -86,14 +81,4 @@ private:
             socket->startServerEncryption();
         }
     }
-
-    // Its connections are TLS-capable sockets.
-    struct Server : QTcpServer {
-        void incomingConnection(qintptr descriptor) override
-        {
-            auto *socket = new QSslSocket(this);
-            socket->setSocketDescriptor(descriptor);
-            addPendingConnection(socket);
-        }
-    } m_server;
 };
