@@ -97,6 +97,7 @@ private Q_SLOTS:
         // A server that greeted is still told QUIT, but not waited for.
         row("no greeting", {"GREETING:silent"}, {}, failed("応答がありません"));
         row("silent after the message", {"END:silent"}, toOps, failed("応答がありません"));
+        row("QUIT not answered, the report made", {"QUIT:silent"}, toOps);
         row("nothing listening", {"port:closed"}, {}, failed("接続できません"));
         row("no server name", {"server:"}, {}, failed("接続できません"));
         row("hangs up after RCPT", {"RCPT:hang up"}, toOps.first(4), failed("応答がありません"));

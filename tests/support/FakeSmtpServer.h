@@ -74,7 +74,7 @@ private:
             QTimer::singleShot(600, socket, [socket, reply] { socket->write(reply.mid(5)); });
         else if (reply != "silent" && reply != "hang up")
             socket->write(reply);
-        if (reply == "hang up" || reply.startsWith("421") || verb == "QUIT")
+        if (reply == "hang up" || reply.startsWith("421") || (verb == "QUIT" && reply != "silent"))
             socket->disconnectFromHost();
         if (verb == "STARTTLS" && reply.startsWith("220")) {
             session.tlsFrom = session.commands.size();
