@@ -71,10 +71,9 @@ private Q_SLOTS:
         QVERIFY(m_folder.logMessages().isEmpty());
     }
 
-    // One write at a time: of the pages asked for meanwhile only the newest is written, after it,
-    // also when the worker has ended and only its result is still on its way. A failed write, to a
-    // missing folder or of more rows than a page holds, is logged, told and its reason printed each
-    // time; the last good page stays as it was and no partial file is left behind.
+    // One write at a time: of the pages asked for meanwhile only the newest is written, after it, also when the worker has ended and only its result
+    // is still on its way. A failed write, to a missing folder or of more rows than a page holds, is logged, told and its reason printed each time;
+    // the last good page stays as it was and no partial file is left behind.
     void failureKeepsLastPage()
     {
         QSignalSpy failed(&m_writer, &StatusPageWriter::failed), finished(&m_writer, &StatusPageWriter::finished);
@@ -118,8 +117,7 @@ private Q_SLOTS:
         QVERIFY(child.readAll().contains("ステータスページの保存が終わらないため、待たずに終了します。"));
     }
 
-    // Every file follows one folder: the program's own while it may write
-    // there, else the per-user data folder of the user's home, made if missing.
+    // Every file follows one folder: the program's own while it may write there, else the per-user data folder of the user's home, made if missing.
     void programFolder()
     {
         TestFolder home, program;
@@ -159,8 +157,7 @@ private Q_SLOTS:
         QVERIFY(err.seek(0) && QString::fromUtf8(err.readAll()).endsWith("): 2027/01/05 7:05:00   Sentrova起動完了\n"));
     }
 
-    // The watch takes SIGTERM and SIGHUP unless one was ignored before it began,
-    // and gives them back to the system at its end. One watch at a time.
+    // The watch takes SIGTERM and SIGHUP unless one was ignored before it began, and gives them back to the system at its end. One watch at a time.
     void terminationSignals()
     {
         std::signal(SIGTERM, SIG_IGN);
@@ -178,8 +175,7 @@ private Q_SLOTS:
         QVERIFY(hupWatched && termStillIgnored && handler(SIGHUP) == SIG_DFL);
     }
 
-    // One copy per folder: a second claim fails and asks the first to show itself;
-    // a lock left by a process that is gone is taken over.
+    // One copy per folder: a second claim fails and asks the first to show itself; a lock left by a process that is gone is taken over.
     void singleInstance()
     {
         TestFolder folder;
@@ -194,8 +190,7 @@ private Q_SLOTS:
         QTRY_COMPARE(delivered.size(), 1);
     }
 
-    // A hand-edited value with a comma is the user's text, not a list. A file
-    // that cannot be written is logged, once a run.
+    // A hand-edited value with a comma is the user's text, not a list. A file that cannot be written is logged, once a run.
     void settingsFile()
     {
         TestFolder folder;

@@ -58,9 +58,8 @@ private Q_SLOTS:
         QCOMPARE(folder.readBytes(hostFile), saved.isNull() ? bytes : saved);
     }
 
-    // The host dialog's edits: "add|ADDRESS|PORT", "pick|ROW" (-1 the header), "delete",
-    // "reopen|FILE" (the file edited by hand, the dialog opened again), "unwritable".
-    // The main list has every host marked; the dialog reads the file as it opens.
+    // The host dialog's edits: "add|ADDRESS|PORT", "pick|ROW" (-1 the header), "delete", "reopen|FILE" (the file edited by hand, the dialog opened
+    // again), "unwritable". The main list has every host marked; the dialog reads the file as it opens.
     void editor_data()
     {
         columns<QByteArray, QStringList, QStringList, QStringList, QStringList, QByteArray>("file", "actions", "messages", "dialogRows", "mainRows", "saved");

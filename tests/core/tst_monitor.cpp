@@ -23,8 +23,7 @@ const QString running = QStringLiteral("サーバー稼動中"), down = QStringL
 const QString started = QStringLiteral("サーバーの監視を開始しました。"), stopped = QStringLiteral("サーバーの監視を停止しました。");
 const QString downLine = QStringLiteral("「127.0.0.1」はダウンしています。");
 
-// A started program over a list of "address|port|status" rows, what it
-// shows recorded.
+// A started program over a list of "address|port|status" rows, what it shows recorded.
 struct Rig
 {
     TestFolder folder;
@@ -186,10 +185,9 @@ private Q_SLOTS:
         rig.reportTo(server);
         rig.pass.start();
         // Every descriptor is taken until the second probe has failed.
-        rlimit saved, limit;
+        rlimit saved;
         ::getrlimit(RLIMIT_NOFILE, &saved);
-        limit = saved;
-        limit.rlim_cur = QDir("/proc/self/fd").count() + 16;
+        const rlimit limit{QDir("/proc/self/fd").count() + 16, saved.rlim_max};
         QList<int> fillers;
         QVERIFY(::setrlimit(RLIMIT_NOFILE, &limit) == 0);
         for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;)
@@ -207,9 +205,8 @@ private Q_SLOTS:
         QCOMPARE(server.sessions.size(), 0);
     }
 
-    // While notification is on each down host is reported, in list order, and the next
-    // outcome is recorded only after the report is over. Probes run ahead (slow first
-    // hosts, faster ones after them), no more than N at once.
+    // While notification is on each down host is reported, in list order, and the next outcome is recorded only after the report is over. Probes run
+    // ahead (slow first hosts, faster ones after them), no more than N at once.
     void downHostsReportedInOrder_data()
     {
         columns<QString, int>("parallel", "answeredAhead");   // hosts that answered before the first was recorded

@@ -1,5 +1,4 @@
-// Runs a fuzz target once over every file of its seed corpus, named on the
-// command line, so that the corpus and every finding stay regression tests.
+// Runs a fuzz target once over every file of its seed corpus, named on the command line, so that the corpus and every finding stay regression tests.
 #include <QDirIterator>
 #include <QFile>
 

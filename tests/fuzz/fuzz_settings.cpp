@@ -1,7 +1,6 @@
-// The readers of the two settings files take any bytes a hand-edited file may hold.
-// A host list read writes back as a complete list of the same length; mail settings
-// read come back unchanged after a save and a new read, as long as no value has a
-// double quote (the file has no escape for one) and each survives code page 932.
+// The readers of the two settings files take any bytes a hand-edited file may hold. A host list read writes back as a complete list of the same
+// length; mail settings read come back unchanged after a save and a new read, as long as no value has a double quote (the file has no escape for one)
+// and each survives code page 932.
 #include "core/base/TextCodec.h"
 #include "core/hosts/HostListFile.h"
 #include "core/notify/MailConfigFile.h"

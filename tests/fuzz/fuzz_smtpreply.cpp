@@ -1,6 +1,5 @@
-// The SMTP reply reader takes whatever a server sends, cut into reads of any size
-// (the input's first byte says where they end). Replies stay within the line and
-// line-count bounds, at most one line is held back, and the cuts change nothing.
+// The SMTP reply reader takes whatever a server sends, cut into reads of any size (the input's first byte says where they end). Replies stay within
+// the line and line-count bounds, at most one line is held back, and the cuts change nothing.
 #include "core/notify/SmtpReply.h"
 
 #include <algorithm>

@@ -40,12 +40,10 @@ private:
     int m_accepted = 0;
 };
 
-// A port nobody listens on: taken from the system on every address (free on ::1 as on
-// 127.0.0.1, for a name such as localhost) and given back.
+// A port nobody listens on: taken from the system on every address (free on ::1 as on 127.0.0.1, for a name such as localhost) and given back.
 inline QString closedPort() { return Listener(false, QHostAddress(QHostAddress::Any)).port(); }
 
-// Never accepts, with the shortest accept queue: a few connections fill it, after
-// which Linux drops further SYNs and a connection attempt hangs.
+// Never accepts, with the shortest accept queue: a few connections fill it, after which Linux drops further SYNs and a connection attempt hangs.
 class HangingListener
 {
 public:
