@@ -61,8 +61,7 @@ struct Rig
     QStringList statuses()
     {
         QStringList texts;
-        for (const Host &host : program.hosts().hosts())
-            texts.append(host.status);
+        std::ranges::transform(program.hosts().hosts(), std::back_inserter(texts), &Host::status);
         return texts;
     }
 };
@@ -100,17 +99,13 @@ private Q_SLOTS:
         auto [peer, after, shown] = fetch<QString, QString, QStringList>("peer", "after", "shown");
         const bool v6 = peer.endsWith(u'6');
         peer.remove(u'6');
-        QString address = v6 ? QStringLiteral("::1") : peer == "unresolvable" ? QStringLiteral("sentrova-probe.invalid") : QStringLiteral("127.0.0.1");
-        if (peer == "several") {
-            // The name's first address, 127.0.0.3, refuses; the listener takes the second.
-            address = qEnvironmentVariable("SENTROVA_MULTI_ADDRESS_HOST");
-            if (address.isEmpty())
-                QSKIP("run by tests/e2e/mounted_faults.sh, which gives a name two addresses");
-        }
-        if (peer == "unreachable")
-            address = "192.0.2.1";   // only loopback is up in the network of mounted_faults.sh: no fault of this machine
-        if ((peer == "highest" || peer == "unreachable") && !qEnvironmentVariableIsSet("SENTROVA_PRIVATE_NETWORK"))
-            QSKIP("run by tests/e2e/mounted_faults.sh in a network of its own, where port 65535 is free");
+        // In the network of mounted_faults.sh only loopback is up, so 192.0.2.1 is unreachable through no fault of this machine, port
+        // 65535 is free, and a name has two addresses: the first, 127.0.0.3, refuses; the listener takes the second.
+        const QMap<QString, QString> addresses{
+            {"unresolvable", "sentrova-probe.invalid"}, {"several", qEnvironmentVariable("SENTROVA_MULTI_ADDRESS_HOST")}, {"unreachable", "192.0.2.1"}};
+        const QString address = v6 ? QStringLiteral("::1") : addresses.value(peer, QStringLiteral("127.0.0.1"));
+        if ((peer == "several" || peer == "highest" || peer == "unreachable") && !qEnvironmentVariableIsSet("SENTROVA_PRIVATE_NETWORK"))
+            QSKIP("run by tests/e2e/mounted_faults.sh in a network of its own");
         const bool hangsUp = peer == "hanging up" || peer == "resetting";
         Loopback::Listener listener(peer == "hanging up", QHostAddress(v6 ? "::1" : peer == "several" ? "127.0.0.2" : "127.0.0.1"),
                                     peer == "resetting", peer == "highest" ? 65535 : 0);
