@@ -51,12 +51,15 @@ struct Rig
         QObject::connect(&schedule, &MonitorSchedule::waitProgressChanged,
                          [this](int value, int max) { waitValues.append(value), waitMaximum.append(max); });
     }
+    std::optional<FakeSmtpServer> server;
     // Notification on, to a fake server.
-    void reportTo(const FakeSmtpServer &server)
+    FakeSmtpServer &reportTo()
     {
+        server.emplace();
         folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
         program.mail().load();
-        SettingsStore::setText(Setting::SmtpPort, QString::number(server.port()));
+        SettingsStore::setText(Setting::SmtpPort, QString::number(server->port()));
+        return *server;
     }
     QStringList statuses()
     {
@@ -174,10 +177,9 @@ private Q_SLOTS:
     // their status, nothing is mailed, and one line of the pass says why.
     void localFailure()
     {
-        FakeSmtpServer server;
         const QString closed = "127.0.0.1|" + Loopback::closedPort() + '|' + running;
         Rig rig({closed, closed});
-        rig.reportTo(server);
+        const FakeSmtpServer &server = rig.reportTo();
         rig.pass.start();
         // Every descriptor is taken until the second probe has failed.
         rlimit saved;
@@ -212,7 +214,6 @@ private Q_SLOTS:
     void downHostsReportedInOrder()
     {
         auto [parallel, answeredAhead] = fetch<QString, int>("parallel", "answeredAhead");
-        FakeSmtpServer server;
         Loopback::Listener listener;
         Loopback::HangingListener silent;
         const QString slow = "127.0.0.1|" + silent.port();
@@ -220,7 +221,7 @@ private Q_SLOTS:
                 500);   // no mail as the third comes back
         if (!parallel.isEmpty())
             SettingsStore::setText(Setting::ParallelProbes, parallel);
-        rig.reportTo(server);
+        rig.reportTo();
         int ahead = -1;
         connect(&rig.pass, &MonitorPass::progressTextChanged, this, [&](const QString &text) {
             if (ahead < 0 && text == "サーバダウン")
@@ -251,12 +252,11 @@ private Q_SLOTS:
     {
         auto [rows, notice, counts, mailed] = fetch<QStringList, QString, QString, int>("rows", "notice", "counts", "mailed");
         Loopback::Listener listener;
-        FakeSmtpServer server;
         const QString closed = Loopback::closedPort();
         for (QString &row : rows)
             row = "127.0.0.1|" + (row.startsWith("up") ? listener.port() : closed) + '|' + row.section(u'|', 1);
         Rig rig(rows);
-        rig.reportTo(server);
+        const FakeSmtpServer &server = rig.reportTo();
         SettingsStore::setOn(Setting::ReportOnChange, true);
         HostHealth &health = rig.program.health();
         QSignalSpy notices(&health, &HostHealth::notice);
@@ -379,13 +379,11 @@ private Q_SLOTS:
         const QString up = "127.0.0.1|" + listener.port() + "|before";
         Rig rig({up, up, "127.0.0.1|" + silent.port() + "|before", up, up}, 500);
         SettingsStore::setText(Setting::ParallelProbes, parallel);
-        FakeSmtpServer server;
-        server.replies["END"] = {"slow 250 ok\r\n"};
         if (action == "report")
-            rig.reportTo(server);
+            rig.reportTo().replies["END"] = {"slow 250 ok\r\n"};
         rig.program.toggleMonitoring("60");
         QTRY_COMPARE(rig.program.hosts().cursor(), 2);
-        QTRY_VERIFY(action != "report" || !server.sessions.isEmpty());
+        QTRY_VERIFY(action != "report" || !rig.server->sessions.isEmpty());
         if (action == "stop" || action == "report")
             rig.program.toggleMonitoring({});
         else if (action == "end")
