@@ -7,8 +7,6 @@
 #include "core/base/Clock.h"
 #include "core/base/SettingsStore.h"
 
-#include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -119,8 +117,7 @@ private Q_SLOTS:
         Rig rig({peer == "blank" ? QString() : address + u'|' + ports.value(peer, listener.port()) + u'|' + down});
         const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
         const uint open = descriptors();
-        // As when started without standard input, the probe's socket may be descriptor 0;
-        // it is given back before this process's own sockets need one.
+        // As when started without standard input, the probe's socket may be descriptor 0; it is given back before this process's own sockets need one.
         int input = ::dup(0);
         ::close(0);
         bool zeroKept = false;   // a socket the probe left open on descriptor 0
@@ -183,8 +180,7 @@ private Q_SLOTS:
         QCOMPARE(up.accepted(), 0);
     }
 
-    // When this machine cannot make the attempts (no descriptor left), the hosts keep
-    // their status, nothing is mailed, and one line of the pass says why.
+    // When this machine cannot make the attempts (no descriptor left), the hosts keep their status, nothing is mailed, and one line of the pass says why.
     void localFailure()
     {
         const QString closed = "127.0.0.1|" + Loopback::closedPort() + '|' + running;
