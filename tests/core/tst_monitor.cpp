@@ -50,8 +50,7 @@ struct Rig
                          [this](int value, int max) { waitValues.append(value), waitMaximum.append(max); });
     }
     std::optional<FakeSmtpServer> server;
-    // Notification on, to a fake server.
-    FakeSmtpServer &reportTo()
+    FakeSmtpServer &reportTo()   // notification on, to a fake server
     {
         server.emplace();
         folder.writeBytes("MailConfig.ini", "\"127.0.0.1\",\"s@x\",\"r@x\",\"\",\"\",\"\",\"\"\r\n");
@@ -299,8 +298,7 @@ private Q_SLOTS:
         Loopback::Listener listener;
         Rig rig({"127.0.0.1|" + listener.port(), "127.0.0.1|" + Loopback::closedPort()});
         QSignalSpy pages(&rig.schedule, &MonitorSchedule::passFinished);
-        // Settings stored since start-up take effect at the start.
-        SettingsStore::setText(Setting::PageFolder, rig.folder.path());
+        SettingsStore::setText(Setting::PageFolder, rig.folder.path());   // settings stored since start-up take effect at the start
         SettingsStore::setText(Setting::PageName, "status.htm");
         SettingsStore::setOn(Setting::PageEnabled, true);
         rig.program.toggleMonitoring("1");
@@ -316,8 +314,7 @@ private Q_SLOTS:
         // The timed pass one interval later, then its wait.
         QVERIFY(pages.wait(5000));
         QCOMPARE(rig.schedule.state(), State::Waiting);
-        // The bar counts 20 ms ticks, in steps of at least five.
-        QTRY_VERIFY(rig.waitValues.size() > 5);
+        QTRY_VERIFY(rig.waitValues.size() > 5);   // the bar counts 20 ms ticks, in steps of at least five
         QCOMPARE(rig.waitValues.mid(0, 6), QList<int>({0, 5, 10, 15, 20, 25}));
         QCOMPARE(rig.waitMaximum.last(), 50);
 
@@ -372,8 +369,7 @@ private Q_SLOTS:
             {"a row above removed", "remove 0", {running, down, running, running}, {downLine}},
             {"the probed row and those below removed", "remove 4 3 2", {running, running}, {}},
             {"a row added", "add", {running, running, down, running, running, ""}, {downLine}}};
-        // The same with one probe at a time and with probes running ahead.
-        for (const char *parallel : {"1", "64"})
+        for (const char *parallel : {"1", "64"})   // the same with one probe at a time and with probes running ahead
             for (const auto &[name, action, statuses, logged] : rows)
                 QTest::addRow("%s, %s at once", name, parallel) << action << statuses << logged << parallel;
     }

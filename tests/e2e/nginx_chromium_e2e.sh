@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The status page end to end: written by the program's writer, served by Debian's nginx on a free loopback
-# port, rendered by Debian's headless Chromium, which must show the Japanese texts and the escaped address.
-# Usage: nginx_chromium_e2e.sh TST_FILES
+# The status page end to end: written by the program's writer, served by Debian's nginx on a free loopback port, rendered by
+# Debian's headless Chromium, which must show the Japanese texts and the escaped address. Usage: nginx_chromium_e2e.sh TST_FILES
 set -euo pipefail
 PATH=$PATH:/usr/sbin
 work=$(mktemp -d)

@@ -39,8 +39,7 @@ class TestWindows : public QObject
 
     template<typename T = QWidget>
     T *find(const char *name, QWidget *in = nullptr) { return (in ? in : m_window.get())->findChild<T *>(name); }
-    // The window a menu item shows.
-    QWidget *open(const char *action, const char *window)
+    QWidget *open(const char *action, const char *window)   // the window a menu item shows
     {
         find<QAction>(action)->trigger();
         for (QWidget *widget : QApplication::topLevelWidgets())
@@ -294,8 +293,7 @@ private Q_SLOTS:
         auto *grid = find<HostGridView>("hostGrid", dialog);
         QCOMPARE(presets->currentText() + u' ' + dialog->focusWidget()->objectName(), "お選びください addressEdit");
         QVERIFY(!grid->currentIndex().isValid());   // no row looks picked until one is
-        // Each entry gives the port its label names; the prompt changes nothing.
-        QStringList ports;
+        QStringList ports;   // each entry gives the port its label names; the prompt changes nothing
         for (int i = 0; i < presets->count(); ++i)
             Q_EMIT presets->activated(i), ports.append(find<QLineEdit>("portEdit", dialog)->text());
         QTest::keyClicks(presets->lineEdit(), "9");   // the list's own field takes typing, the port box keeps the port
@@ -331,8 +329,7 @@ private Q_SLOTS:
         SettingsStore::setOn(Setting::ReportOnChange, true);
         QWidget *dialog = open("notificationAction", "mailDialog");
         QVERIFY(find<QCheckBox>("onChangeCheck", dialog)->isChecked());   // as stored
-        // What the test saves shows the other fields as read.
-        QCOMPARE(find<QLineEdit>("recipientEdit4", dialog)->text(), "r4@x");
+        QCOMPARE(find<QLineEdit>("recipientEdit4", dialog)->text(), "r4@x");   // what the test saves shows the other fields as read
         QTest::keyClick(find<QLineEdit>("serverEdit", dialog), Qt::Key_Return);   // no button is the default
         QVERIFY(dialog->isVisible() && m_program->mail().isOn() && !dialog->findChild<QDialog *>("mailServerDialog"));
         press("testButton", dialog, {{"recipientEdit4", ""}});
