@@ -109,6 +109,7 @@ private Q_SLOTS:
             connect(editor.get(), &HostListEditor::userMessage, this, [&shown](const QString &text) { shown.append(text); });
         };
         open();
+        QSignalSpy changed(&editor->hosts(), &QAbstractItemModel::dataChanged);
         if (saved.isNull())   // the reason, for an operator
             QTest::ignoreMessage(QtWarningMsg, qUtf8Printable("Sentrova: ファイルを保存できません (" + folder.filePath(hostFile) + ": Filename refers to a directory)"));
         for (const QString &action : actions) {
@@ -127,6 +128,8 @@ private Q_SLOTS:
         QCOMPARE(shown, messages);
         QCOMPARE(rows(editor->hosts()), dialogRows);
         QCOMPARE(rows(main), mainRows);
+        if (dialogRows == QStringList{"||"})   // the only row blanked, which its views are told
+            QCOMPARE(changed.size(), 1);
         if (actions.last() == "delete")
             QCOMPARE(main.cursor(), -1);   // a delete leaves no row under the cursor
         QCOMPARE(folder.readBytes(hostFile), saved);

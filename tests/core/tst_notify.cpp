@@ -48,8 +48,7 @@ class TestNotify : public QObject
 private Q_SLOTS:
     void init() { Clock::setFixedTime(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7), QTimeZone(9 * 3600))); }
 
-    // The whole conversation for one way the server behaves ("VERB:reply" replaces
-    // its replies), and the log lines it leaves, the last of them the outcome.
+    // The whole conversation for one way the server behaves ("VERB:reply" replaces its replies), and the log lines it leaves, the last of them the outcome.
     void dialogue_data()
     {
         columns<QStringList, ByteList, ByteList, QStringList>("recipients", "server", "commands", "log");
