@@ -296,8 +296,8 @@ private Q_SLOTS:
         QStringList ports;   // each entry gives the port its label names; the prompt changes nothing
         for (int i = 0; i < presets->count(); ++i)
             Q_EMIT presets->activated(i), ports.append(find<QLineEdit>("portEdit", dialog)->text());
-        QTest::keyClicks(presets->lineEdit(), "9");   // the list's own field takes typing, the port box keeps the port
-        QVERIFY(presets->currentText().endsWith(u'9'));
+        QTest::keyClicks(presets->lineEdit(), "9\r");   // the list's own field takes typing, but no entry; the port box keeps the port
+        QVERIFY(presets->currentText().endsWith(u'9') && presets->count() == 8);
         QCOMPARE(ports << find<QLineEdit>("portEdit", dialog)->text(), QStringList({"80", "21", "23", "25", "53", "110", "443", "443", "443"}));
         press("addButton", dialog, {{"addressEdit", "mail"}});
         QCOMPARE(find<QLineEdit>("addressEdit", dialog)->text(), "");
