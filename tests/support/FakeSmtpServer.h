@@ -17,9 +17,8 @@ public:
         qsizetype tlsFrom = -1;   // the first command that came over TLS
     };
 
-    // Replies by verb ("GREETING", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT", "DATA", "END" for the message,
-    // "QUIT"), with their line ends; the n-th command of a verb gets the n-th reply, the last one repeats.
-    // "silent" and "hang up" end the server's part, as a 421 does after it; "slow " comes before a reply 600 ms late.
+    // Replies by verb ("GREETING", "HELO", "STARTTLS", "AUTH", "MAIL", "RCPT", "DATA", "END" for the message, "QUIT") with their line ends; a verb's n-th
+    // command gets the n-th reply, the last repeating. "silent" and "hang up" end the server's part, as a 421 does after it; "slow " delays a reply 600 ms.
     QMap<QByteArray, QList<QByteArray>> replies{
         {"GREETING", {"220 fake.test ESMTP\r\n"}}, {"HELO", {"250 fake.test\r\n"}}, {"MAIL", {"250 2.1.0 Ok\r\n"}},
         {"RCPT", {"250 2.1.5 Ok\r\n"}}, {"DATA", {"354 go on\r\n"}}, {"END", {"250 2.0.0 Ok: queued\r\n"}},
